@@ -1,0 +1,40 @@
+#!/bin/sh
+# Installs the Debian packages that building, running and testing トリピン need.
+# Idempotent: asks apt only when something is missing. Works as root or through sudo.
+set -eu
+
+packages="
+  build-essential cmake ninja-build pkg-config dpkg-dev file
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-qpa-plugins qt6-wayland
+  qt6-translations-l10n gstreamer1.0-plugins-base
+  fonts-ipafont-gothic
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb xauth xdotool xclip x11-utils imagemagick
+  desktop-file-utils appstream
+"
+
+missing=""
+for p in $packages; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  case "$status" in
+    *" installed") ;;
+    *) missing="$missing $p" ;;
+  esac
+done
+
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=""
+elif command -v sudo >/dev/null 2>&1; then
+  as_root="sudo"
+else
+  echo "setup: these packages are missing and neither root nor sudo is available:$missing" >&2
+  exit 1
+fi
+
+echo "setup: installing$missing"
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+# shellcheck disable=SC2086
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing

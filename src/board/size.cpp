@@ -1,0 +1,31 @@
+// Choosing the board size: paint the board for the new size, then lay out a new game.
+#include "board/board_window.h"
+#include "game/board.h"
+#include "platform/design.h"
+
+namespace tori {
+
+void ketasu_Click(GameState& s, Toolkit& tk, int16_t index) {
+    if (index < 0 || index > 2) return;  // only the three size items exist
+    tk.setMousePointer(Form::Form1, Pointer::hourglass);
+    tk.fillBox(450, 450, 3600, 3600, design::kBoardWindowBack);  // the largest board goes first
+    for (int16_t i = 0; i <= 2; ++i) tk.setChecked(Menu::ketasu, i, false);
+    s.keta = int16_t(index + 5);
+    tk.setChecked(Menu::ketasu, index, true);
+    tk.setEnabled(Menu::menurestart, 0, true);
+
+    const auto e = int16_t((s.keta + 1) * kSquare);
+    tk.fillBox(450, 450, e, e, design::kBoard);
+    tk.line(e, 900, 900, e, design::kLine);
+    // One diagonal through each band of squares outside the triangle; the first repeats the
+    // hypotenuse and the last is the corner point.
+    for (int16_t i = 1; i <= s.keta; ++i) tk.line(e, (i + 1) * kSquare, (i + 1) * kSquare, e, design::kLine);
+    for (int16_t i = 1; i <= s.keta + 1; ++i) {
+        tk.line(i * kSquare, 450, i * kSquare, e, design::kLine);
+        tk.line(450, i * kSquare, e, i * kSquare, design::kLine);
+    }
+    newgame(s, tk, s.keta);
+    tk.setMousePointer(Form::Form1, Pointer::standard);
+}
+
+}  // namespace tori

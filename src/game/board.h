@@ -1,0 +1,26 @@
+// Board geometry: pin indices, the triangle, the twip grid and the pin count.
+#pragma once
+
+#include <cstdint>
+
+#include "game/game_state.h"
+#include "platform/toolkit.h"
+
+namespace tori {
+
+inline constexpr int16_t kSquare = 450;   // twips per square
+inline constexpr int16_t kPinButtons = 49;
+
+// -1 when cell lies inside the triangle of an n × n board, 0 when it is one of the excluded cells.
+int16_t cellcheck(const int16_t& cell, const int16_t& n);
+
+// How many of pin(1) to pin(49) are visible.
+int16_t pincount(Toolkit& tk);
+
+constexpr int16_t pinIndex(int16_t col, int16_t row, int16_t keta) { return int16_t((row - 1) * keta + col); }
+
+// The grid line (column or row) under a press position: rounded to the nearest twip, halves to even,
+// then divided by 450. Positions no window can have become -1, which is no square.
+int16_t gridLine(float twips);
+
+}  // namespace tori
