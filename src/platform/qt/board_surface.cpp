@@ -1,0 +1,166 @@
+// The board surface, its retained picture, and the pin and label controls that stand on it.
+#include "platform/qt/board_surface.h"
+
+#include <cstdlib>
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadialGradient>
+
+#include "platform/design.h"
+#include "platform/qt/twips.h"
+
+namespace tori::qt {
+
+namespace {
+QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+}  // namespace
+
+int16_t buttonCode(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton: return 1;
+        case Qt::RightButton: return 2;
+        case Qt::MiddleButton: return 4;
+        default: return 0;
+    }
+}
+
+int16_t shiftCode(Qt::KeyboardModifiers m) {
+    int16_t code = 0;
+    if (m & Qt::ShiftModifier) code |= 1;
+    if (m & Qt::ControlModifier) code |= 2;
+    if (m & Qt::AltModifier) code |= 4;
+    return code;
+}
+
+BoardSurface::BoardSurface(QWidget* parent) : QWidget(parent) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, toQColor(design::kBoardWindowBack));
+    setPalette(p);
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    fitPicture();
+}
+
+void BoardSurface::fitPicture() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize wanted = size() * ratio;
+    if (!picture_.isNull() && picture_.size() == wanted && picture_.devicePixelRatio() == ratio) return;
+    QImage next(wanted.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    next.setDevicePixelRatio(ratio);
+    next.fill(toQColor(design::kBoardWindowBack));
+    if (!picture_.isNull()) {
+        // Keep what was drawn: the same logical pixels at the new ratio, without smoothing.
+        QPainter painter(&next);
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(picture_.size()) / picture_.devicePixelRatio()), picture_);
+    }
+    picture_ = std::move(next);
+}
+
+void BoardSurface::fillPixels(const QRect& r, QColor colour) {
+    QPainter painter(&picture_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(r, colour);
+}
+
+void BoardSurface::fillBox(int x1, int y1, int x2, int y2, QColor colour) {
+    const QRect r = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+    fillPixels(r, colour);
+    update(r);
+}
+
+void BoardSurface::line(int x1, int y1, int x2, int y2, QColor colour) {
+    // Bresenham on logical pixels: every pixel of the line is a whole pixel block, so lines stay
+    // crisp at any device pixel ratio.
+    QPainter painter(&picture_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy, x = x1, y = y1;
+    for (;;) {
+        painter.fillRect(QRect(x, y, 1, 1), colour);
+        if (x == x2 && y == y2) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x += sx; }
+        if (e2 <= dx) { err += dx; y += sy; }
+    }
+    painter.end();
+    update(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))));
+}
+
+void BoardSurface::paintEvent(QPaintEvent* e) {
+    fitPicture();  // the window may have moved to a screen of another pixel ratio
+    QPainter painter(this);
+    const QRect r = e->rect();
+    const qreal ratio = picture_.devicePixelRatio();
+    painter.drawImage(r, picture_, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+}
+
+void BoardSurface::resizeEvent(QResizeEvent*) { fitPicture(); }
+
+void BoardSurface::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ScreenChangeInternal) fitPicture();
+    QWidget::changeEvent(e);
+}
+
+void BoardSurface::mousePressEvent(QMouseEvent* e) {
+    const int16_t button = buttonCode(e->button());
+    e->accept();
+    if (button == 0 || !onPress) return;
+    const QPointF at = e->position();
+    onPress(button, shiftCode(e->modifiers()), toTwips(at.x()), toTwips(at.y()));
+}
+
+PinButton::PinButton(QWidget* parent) : QPushButton(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setFlat(true);
+}
+
+bool PinButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
+void PinButton::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) QPushButton::mousePressEvent(e);
+    e->accept();
+}
+
+void PinButton::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) QPushButton::mouseReleaseEvent(e);
+    e->accept();
+}
+
+void PinButton::paintEvent(QPaintEvent*) {
+    // The square under the peg keeps the board's look: green with the grid lines on its left and
+    // top edges (the right and bottom ones belong to the neighbours).
+    QPainter painter(this);
+    const QRectF r = rect();
+    painter.fillRect(r, toQColor(design::kBoard));
+    painter.fillRect(QRectF(0, 0, r.width(), 1), toQColor(design::kLine));
+    painter.fillRect(QRectF(0, 0, 1, r.height()), toQColor(design::kLine));
+
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const qreal side = std::min(r.width(), r.height()) - 1;
+    const QPointF centre(1 + side / 2, 1 + side / 2);
+    const qreal radius = side * 0.34;
+    const bool down = isDown();
+
+    // Shadow, then the peg's head lit from the upper left.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 40, 0, 150));
+    painter.drawEllipse(centre + QPointF(radius * 0.18, radius * 0.22), radius, radius);
+    QRadialGradient head(centre - QPointF(radius * 0.35, radius * 0.35), radius * 1.3);
+    head.setColorAt(0.0, down ? QColor(255, 214, 150) : QColor(255, 240, 200));
+    head.setColorAt(0.45, down ? QColor(200, 120, 20) : QColor(236, 160, 40));
+    head.setColorAt(1.0, down ? QColor(110, 55, 0) : QColor(150, 80, 10));
+    painter.setBrush(head);
+    painter.setPen(QPen(QColor(70, 35, 0), 1));
+    painter.drawEllipse(centre, radius, radius);
+}
+
+BoardLabel::BoardLabel(QWidget* parent) : QLabel(parent) {
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setAlignment(Qt::AlignCenter);
+}
+
+}  // namespace tori::qt
