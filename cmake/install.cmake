@@ -1,1 +1,91 @@
-# Install rules and packaging.
+# Install rules and packaging: the program with its help file and sound, desktop integration, the .deb.
+include(GNUInstallDirs)
+
+set(TORIPIN_APP_ID "io.github.toripin.Toripin")
+set(TORIPIN_RESOURCES "${PROJECT_SOURCE_DIR}/resources")
+set(TORIPIN_APP_DIR "${PROJECT_BINARY_DIR}/app")
+# The program looks for its help file beside itself, so both stay in one private directory; on
+# Windows that directory is bin itself.
+if(WIN32)
+  set(TORIPIN_PKGLIBDIR "${CMAKE_INSTALL_BINDIR}")
+else()
+  set(TORIPIN_PKGLIBDIR "${CMAKE_INSTALL_LIBDIR}/toripin")
+endif()
+
+# The help file and the sound beside the built program: build/app is laid out as installed.
+set(toripin_app_files "${TORIPIN_RESOURCES}/help/tori.hlp" "${TORIPIN_RESOURCES}/sound/tada.wav")
+set(toripin_app_copies "${TORIPIN_APP_DIR}/tori.hlp" "${TORIPIN_APP_DIR}/tada.wav")
+add_custom_command(
+  OUTPUT ${toripin_app_copies}
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${TORIPIN_APP_DIR}"
+  COMMAND ${CMAKE_COMMAND} -E copy ${toripin_app_files} "${TORIPIN_APP_DIR}/"
+  DEPENDS ${toripin_app_files}
+  COMMENT "Copying tori.hlp and tada.wav beside the program"
+  VERBATIM)
+add_custom_target(toripin_app_files ALL DEPENDS ${toripin_app_copies})
+
+# The Windows version record and icon, configured on every platform so a test can compare it with
+# generated/version.h; only a Windows build compiles it.
+set(TORIPIN_ICON_FILE "${TORIPIN_RESOURCES}/icons/toripin.ico")
+configure_file("${TORIPIN_RESOURCES}/windows/toripin.rc.in" "${PROJECT_BINARY_DIR}/generated/toripin.rc" @ONLY)
+configure_file("${TORIPIN_RESOURCES}/doc/copyright.in" "${PROJECT_BINARY_DIR}/generated/copyright" @ONLY)
+
+if(TARGET toripin)
+  add_dependencies(toripin toripin_app_files)
+  if(WIN32)
+    target_sources(toripin PRIVATE "${PROJECT_BINARY_DIR}/generated/toripin.rc")
+  endif()
+
+  # Every library the program uses is a system one; Debian forbids a run path in packaged programs.
+  set_target_properties(toripin PROPERTIES INSTALL_RPATH "")
+  install(TARGETS toripin RUNTIME DESTINATION "${TORIPIN_PKGLIBDIR}")
+  install(FILES ${toripin_app_files} DESTINATION "${TORIPIN_PKGLIBDIR}")
+  # The sound also where shared data is looked for when it is not beside the program.
+  install(FILES "${TORIPIN_RESOURCES}/sound/tada.wav" DESTINATION "${CMAKE_INSTALL_DATADIR}/toripin")
+
+  if(UNIX)
+    # A relative link keeps the installed tree relocatable; the program resolves /proc/self/exe and so
+    # finds its real directory, with the help file, through the link.
+    file(RELATIVE_PATH toripin_link_target "${CMAKE_INSTALL_FULL_BINDIR}"
+         "${CMAKE_INSTALL_FULL_LIBDIR}/toripin/toripin")
+    set(toripin_link "${PROJECT_BINARY_DIR}/install-link/toripin")
+    file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/install-link")
+    file(CREATE_LINK "${toripin_link_target}" "${toripin_link}" SYMBOLIC)
+    install(FILES "${toripin_link}" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+  endif()
+endif()
+
+install(FILES "${TORIPIN_RESOURCES}/desktop/${TORIPIN_APP_ID}.desktop"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${TORIPIN_RESOURCES}/desktop/${TORIPIN_APP_ID}.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+install(FILES "${TORIPIN_RESOURCES}/icons/toripin.png"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps" RENAME "${TORIPIN_APP_ID}.png")
+install(FILES "${TORIPIN_RESOURCES}/icons/toripin.svg"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps" RENAME "${TORIPIN_APP_ID}.svg")
+install(FILES "${PROJECT_BINARY_DIR}/generated/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+
+# The Debian package: `cpack -G DEB` in the build directory.
+set(TORIPIN_MAINTAINER "Toripin developers <toripin@example.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_PACKAGE_NAME "toripin")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_CONTACT "${TORIPIN_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "triangular peg solitaire (トリピン)")
+set(CPACK_PACKAGE_DESCRIPTION
+    "A one-player peg solitaire on a right-triangle board of 5, 6 or 7 rows.
+Lift a pin with one click, then click the empty square two squares away to
+jump the pin in between off the board; leave exactly one pin to win. Moves
+can be taken back and replayed, and the move list can be copied to the
+clipboard. All text is Japanese.")
+set(CPACK_GENERATOR "DEB")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "games")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beyond the libraries: the Japanese font, Qt's own translated dialog texts, the Wayland platform
+# plugin and the sound backend. The xcb and offscreen plugins come with libqt6gui6 through shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-ipafont-gothic, qt6-translations-l10n, qt6-wayland, gstreamer1.0-plugins-base")
+include(CPack)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program's icon as a 32x32 16-colour PNG and the same picture as an SVG."""
+"""Draws the program's icon as a 32x32 16-colour PNG, a Windows .ico and the same picture as an SVG."""
 
 import os
 import struct
@@ -51,6 +51,23 @@ def png_bytes():
             + chunk(b"IDAT", zlib.compress(bytes(rows), 9)) + chunk(b"IEND", b""))
 
 
+def ico_bytes():
+    """A classic 4-bit icon: header, one directory entry, then a DIB with its colour and mask bitmaps."""
+    colours = b"".join(struct.pack("BBBB", b, g, r, 0) for r, g, b in PALETTE)
+    xor_rows = bytearray()
+    for y in reversed(range(SIZE)):  # DIB rows run bottom-up
+        for x in range(0, SIZE, 2):
+            xor_rows.append(pixel(x, y) << 4 | pixel(x + 1, y))
+    and_mask = bytes(SIZE * SIZE // 8)  # all zero: every pixel opaque
+    # The DIB's height counts both the colour bitmap and the mask.
+    dib_header = struct.pack("<IiiHHIIiiII", 40, SIZE, 2 * SIZE, 1, 4, 0,
+                             len(xor_rows) + len(and_mask), 0, 0, len(PALETTE), 0)
+    image = dib_header + colours + bytes(xor_rows) + and_mask
+    header = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", SIZE, SIZE, len(PALETTE), 0, 1, 4, len(image), 6 + 16)
+    return header + entry + image
+
+
 def svg_text():
     def hexrgb(index):
         return "#%02x%02x%02x" % PALETTE[index]
@@ -73,6 +90,8 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "icons")
     with open(os.path.join(out, "toripin.png"), "wb") as f:
         f.write(png_bytes())
+    with open(os.path.join(out, "toripin.ico"), "wb") as f:
+        f.write(ico_bytes())
     with open(os.path.join(out, "toripin.svg"), "w", encoding="utf-8") as f:
         f.write(svg_text())
 

@@ -13,7 +13,8 @@ Sound::Sound() = default;
 Sound::~Sound() = default;
 
 QString Sound::find(const QString& fileName) {
-    const QStringList folders = {QCoreApplication::applicationDirPath(), QStringLiteral(TORIPIN_DATADIR)};
+    const QDir app(QCoreApplication::applicationDirPath());
+    const QStringList folders = {app.path(), app.filePath(QStringLiteral(TORIPIN_DATADIR_FROM_APP))};
     for (const QString& folder : folders) {
         const QFileInfo candidate(QDir(folder).filePath(fileName));
         if (candidate.isFile() && candidate.isReadable()) return candidate.absoluteFilePath();

@@ -1,0 +1,49 @@
+#!/bin/sh
+# Installs the build tree under a prefix, with and without DESTDIR, checks the installed layout and
+# that the install manifest removes everything again.
+# Usage: check_install.sh BUILD_DIR LIBDIR BINDIR DATADIR
+set -eu
+build=$1 libdir=$2 bindir=$3 datadir=$4
+id=io.github.toripin.Toripin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Only the component our rules use: a plain `cmake --install` would overwrite install_manifest.txt,
+# which a developer's earlier install may still need for uninstalling.
+component=Unspecified
+manifest="$build/install_manifest_$component.txt"
+
+check_tree() {  # $1: the directory the prefix ends up in
+    root=$1
+    for f in "$libdir/toripin/toripin" "$libdir/toripin/tori.hlp" "$libdir/toripin/tada.wav" \
+             "$datadir/toripin/tada.wav" "$datadir/applications/$id.desktop" \
+             "$datadir/metainfo/$id.metainfo.xml" "$datadir/icons/hicolor/32x32/apps/$id.png" \
+             "$datadir/icons/hicolor/scalable/apps/$id.svg" "$datadir/doc/toripin/copyright"; do
+        [ -f "$root/$f" ] || fail "missing $f under $root"
+    done
+    [ -x "$root/$libdir/toripin/toripin" ] || fail "the program is not executable"
+    link="$root/$bindir/toripin"
+    [ -L "$link" ] || fail "$bindir/toripin is not a symbolic link"
+    case $(readlink "$link") in
+        /*) fail "the link is absolute: $(readlink "$link")" ;;
+    esac
+    [ "$(readlink -f "$link")" = "$(readlink -f "$root/$libdir/toripin/toripin")" ] ||
+        fail "the link resolves to $(readlink -f "$link")"
+}
+
+# Straight into a prefix.
+cmake --install "$build" --prefix "$work/prefix" --component "$component" >/dev/null
+check_tree "$work/prefix"
+
+# Uninstalling by the manifest leaves no file behind.
+grep -q "$work/prefix/$bindir/toripin" "$manifest" || fail "the manifest does not list the link"
+xargs rm -f < "$manifest"
+left=$(find "$work/prefix" ! -type d)
+[ -z "$left" ] || fail "left after uninstall: $left"
+
+# Staged under DESTDIR, as packagers do.
+DESTDIR="$work/stage" cmake --install "$build" --prefix /opt/toripin --component "$component" >/dev/null
+check_tree "$work/stage/opt/toripin"
+rm -f "$manifest"
+echo "install tree ok"
