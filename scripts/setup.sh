@@ -12,6 +12,8 @@ packages="
   clang libclang-rt-14-dev
   xvfb xauth xdotool xclip x11-utils imagemagick
   desktop-file-utils appstream
+  python3 strace
+  libx11-dev
 "
 
 missing=""
