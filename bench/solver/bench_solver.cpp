@@ -1,0 +1,99 @@
+// Timing and memory of the solver, one measurement per run so that the peak RSS belongs to it alone:
+//   toripin_bench_solver classify N       every position reachable from the start of N x N, won or not
+//   toripin_bench_solver count N          the same, then the number of winning move sequences
+//   toripin_bench_solver positions K      K random reachable 7 x 7 positions, each solved on its own
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "solver/analysis.h"
+#include "solver/cli.h"
+
+using namespace tori::solver;
+
+namespace {
+
+double cpuSeconds() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+double peakMiB() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return double(ru.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+double wallSeconds() {
+    using clock = std::chrono::steady_clock;
+    return std::chrono::duration<double>(clock::now().time_since_epoch()).count();
+}
+
+int classify(int keta, bool count) {
+    const Board board(keta);
+    const double cpu0 = cpuSeconds(), wall0 = wallSeconds();
+    const Classification c(board, board.start());
+    const double cpu1 = cpuSeconds(), wall1 = wallSeconds();
+    std::printf("%dx%d classify: reachable %llu, winnable %llu, cpu %.3f s, wall %.3f s, peak RSS %.1f MiB\n", keta,
+                keta, static_cast<unsigned long long>(c.reachableCount()),
+                static_cast<unsigned long long>(c.winnableCount()), cpu1 - cpu0, wall1 - wall0, peakMiB());
+    if (!count) return 0;
+    const auto sequences = c.winningSequences(~size_t{0});
+    const double cpu2 = cpuSeconds(), wall2 = wallSeconds();
+    std::printf("%dx%d count: winning sequences %s, tables %.1f MiB, cpu %.3f s, wall %.3f s, peak RSS %.1f MiB\n",
+                keta, keta, toDecimal(*sequences.count).c_str(), double(sequences.bytesNeeded) / 1048576.0,
+                cpu2 - cpu1, wall2 - wall1, peakMiB());
+    return 0;
+}
+
+// Positions met in play: a random number of random jumps from the start, stopping early at a dead end.
+int positions(int count) {
+    const Board board(7);
+    std::mt19937 rng(20261207);
+    std::vector<double> times;
+    int won = 0, wrong = 0;
+    for (int i = 0; i < count; ++i) {
+        Position pos = board.start();
+        const int depth = int(rng() % 26);
+        for (int d = 0; d < depth; ++d) {
+            std::vector<Jump> legal;
+            board.forEachMove(pos, [&](const Jump& j) { legal.push_back(j); });
+            if (legal.empty()) break;
+            pos = Board::apply(pos, legal[rng() % legal.size()]);
+        }
+        const double t0 = wallSeconds();
+        Solver solver(board);
+        const Verdict v = solver.solve(pos);
+        times.push_back(wallSeconds() - t0);
+        // Check the answer's continuation, outside the timing.
+        Position end = pos;
+        for (const Jump& j : v.continuation) end = Board::apply(end, j);
+        if (v.winnable) ++won;
+        if (v.winnable && pins(end) != 1) ++wrong;
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("7x7 positions: %d solved, %d winnable, %d bad continuations; median %.3f ms, 99%% %.3f ms, "
+                "worst %.3f ms; peak RSS %.1f MiB\n",
+                count, won, wrong, times[times.size() / 2] * 1e3, times[times.size() * 99 / 100] * 1e3,
+                times.back() * 1e3, peakMiB());
+    return wrong == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 2 && (args[0] == "classify" || args[0] == "count")) {
+        const int keta = std::stoi(args[1]);
+        if (keta >= kMinKeta && keta <= kMaxKeta) return classify(keta, args[0] == "count");
+    }
+    if (args.size() == 2 && args[0] == "positions") return positions(std::max(1, std::stoi(args[1])));
+    std::fputs("usage: toripin_bench_solver classify N | count N | positions K\n", stderr);
+    return 1;
+}

@@ -1,0 +1,62 @@
+// Which positions can still be won, proved by exhausting every position reachable from a root.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "solver/bitset.h"
+#include "solver/board.h"
+
+namespace tori::solver {
+
+using Count = unsigned __int128;
+
+// Every position reachable from a root, and which of them leave one pin at the end.
+class Classification {
+public:
+    Classification(const Board& board, Position root);
+
+    const Board& board() const { return board_; }
+    Position root() const { return root_; }
+    bool reachable(Position p) const { return reach_.has(p); }
+    bool winnable(Position p) const { return win_.has(p); }
+    uint64_t reachableCount() const { return reachableCount_; }
+    uint64_t winnableCount() const { return winnableCount_; }
+    size_t bytes() const { return reach_.bytes() + win_.bytes(); }
+
+    // The number of distinct move sequences from the root that end with one pin, unless the tables
+    // it needs would take more than memoryLimit bytes; bytesNeeded says how many they take.
+    struct Sequences {
+        std::optional<Count> count;
+        size_t bytesNeeded = 0;
+    };
+    Sequences winningSequences(size_t memoryLimit) const;
+
+private:
+    const Board& board_;
+    Position root_;
+    PositionSet reach_, win_;
+    uint64_t reachableCount_ = 0, winnableCount_ = 0;
+};
+
+// A proved answer for one position: the moves of a win, or none when no sequence of jumps leaves one pin.
+struct Verdict {
+    bool winnable = false;
+    std::vector<Jump> continuation;  // empty on a one-pin position and when not winnable
+};
+
+// Searches depth first and remembers the positions proved lost; fast on the positions play reaches.
+class Solver {
+public:
+    explicit Solver(const Board& board);
+    Verdict solve(Position p);
+    size_t bytes() const { return dead_.bytes(); }
+
+private:
+    bool search(Position p, std::vector<Jump>& line);
+    const Board& board_;
+    PositionSet dead_;
+};
+
+}  // namespace tori::solver

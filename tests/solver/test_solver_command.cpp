@@ -1,0 +1,254 @@
+// toripin-solve on records the game itself copied to the clipboard: the continuation it prints is
+// played back in the game until the game declares the win.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "fake_toolkit.h"
+#include "game/board.h"
+#include "moves/record.h"
+#include "solver/cli.h"
+
+using namespace tori;
+using namespace tori::solver;
+using tori::test::FakeToolkit;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome run(const std::vector<std::string>& args, const std::string& input) {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int status = runCommand(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+struct Line {
+    int number, fromCol, fromRow, toCol, toRow;
+};
+
+// The move record lines in a text, in order, each checked to be exactly the game's own line.
+std::vector<Line> moveLines(const std::string& text) {
+    const std::string mark = " 手目 (";
+    std::vector<Line> out;
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+        size_t start = at;
+        while (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1]))) --start;
+        const std::string rest = text.substr(at + mark.size(), 15);  // "a,b) ---> (c,d)"
+        if (start == at || rest.size() < 15) continue;
+        const Line l{std::stoi(text.substr(start, at - start)), rest[0] - '0', rest[2] - '0', rest[11] - '0',
+                     rest[13] - '0'};
+        const std::string line = recordLine(int16_t(l.number), int16_t(l.fromCol), int16_t(l.fromRow),
+                                            int16_t(l.toCol), int16_t(l.toRow));
+        EXPECT_EQ(text.substr(start, line.size()), line);
+        out.push_back(l);
+    }
+    return out;
+}
+
+// The board as the game shows it, drawn from its pin buttons.
+std::string pictureOf(FakeToolkit& tk, int keta) {
+    std::string out;
+    for (int row = 1; row <= keta; ++row) {
+        out += "  ";
+        for (int col = 1; col <= keta - row + 1; ++col)
+            out += tk.pinVisible(pinIndex(int16_t(col), int16_t(row), int16_t(keta))) ? "●" : "・";
+        out += "\n";
+    }
+    return out;
+}
+
+// A game of the given size after `moves` random jumps, each carried out by the game's handlers.
+void playRandom(FakeToolkit& tk, int keta, int moves, std::mt19937& rng) {
+    tk.start();
+    tk.choose(Menu::ketasu, int16_t(keta - 5));
+    const Board board(keta);
+    for (int i = 0; i < moves; ++i) {
+        Position pos = 0;
+        for (int bit = 0; bit < board.squares(); ++bit)
+            if (tk.pinVisible(int16_t(board.pinIndex(board.col(bit), board.row(bit))))) pos |= Position{1} << bit;
+        std::vector<Jump> legal;
+        board.forEachMove(pos, [&](const Jump& j) { legal.push_back(j); });
+        if (legal.size() < 2) return;  // keep clear of the end of the game
+        const Jump j = legal[rng() % legal.size()];
+        const size_t listed = tk.list.size();
+        test::play(tk, int16_t(board.col(j.from)), int16_t(board.row(j.from)), int16_t(board.col(j.to)),
+                   int16_t(board.row(j.to)));
+        ASSERT_EQ(tk.list.size(), listed + 1);
+    }
+}
+
+std::string copyToClipboard(FakeToolkit& tk) {
+    tk.choose(Menu::menuclipbordcopy);
+    return tk.clipboard;
+}
+
+}  // namespace
+
+class SolveExportedGame : public ::testing::TestWithParam<int> {};
+
+TEST_P(SolveExportedGame, ContinuationWinsInTheGame) {
+    const int keta = GetParam();
+    std::mt19937 rng(unsigned(7 * keta));
+    int won = 0, lost = 0;
+    for (int game = 0; game < 6; ++game) {
+        GameState s;
+        FakeToolkit tk(s);
+        playRandom(tk, keta, 2 + game, rng);
+        const int played = int(tk.list.size());
+        const Outcome r = run({}, copyToClipboard(tk));
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        EXPECT_EQ(r.err, "");
+
+        const std::string head = "盤: " + std::to_string(keta) + "桁、記録 " + std::to_string(played) + " 手\n";
+        EXPECT_EQ(r.out.substr(0, head.size() + pictureOf(tk, keta).size()), head + pictureOf(tk, keta));
+        EXPECT_NE(r.out.find("残りのピン: " + std::to_string(pincount(tk)) + " 本\n"), std::string::npos);
+
+        const std::vector<Line> continuation = moveLines(r.out);
+        if (r.out.find("判定: この局面からはクリアできません。\n") != std::string::npos) {
+            EXPECT_TRUE(continuation.empty());
+            ++lost;
+            continue;
+        }
+        ASSERT_NE(r.out.find("判定: まだクリアできます。\n続きの手順:\n"), std::string::npos) << r.out;
+        ASSERT_EQ(int(continuation.size()), pincount(tk) - 1);
+        for (size_t i = 0; i < continuation.size(); ++i) {
+            const Line& l = continuation[i];
+            ASSERT_EQ(l.number, played + 1 + int(i));
+            test::play(tk, int16_t(l.fromCol), int16_t(l.fromRow), int16_t(l.toCol), int16_t(l.toRow));
+            ASSERT_EQ(int(tk.list.size()), l.number) << "the game refused the continuation's move " << l.number;
+        }
+        ASSERT_FALSE(tk.messages.empty());
+        EXPECT_EQ(tk.messages.back().prompt, "クリア!!!おめでとう御座います。もう一度しますか?");
+        ++won;
+    }
+    EXPECT_GT(won, 0);
+    RecordProperty("won", won);
+    RecordProperty("lost", lost);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSizes, SolveExportedGame, ::testing::Values(5, 6, 7));
+
+TEST(SolveCommand, JsonCarriesTheSameAnswer) {
+    GameState s;
+    FakeToolkit tk(s);
+    std::mt19937 rng(3);
+    playRandom(tk, 6, 3, rng);
+    const std::string text = copyToClipboard(tk);
+    const Outcome human = run({}, text), json = run({"--json"}, text);
+    ASSERT_EQ(json.status, kExitOk);
+    EXPECT_NE(json.out.find("\"size\": 6,"), std::string::npos);
+    EXPECT_NE(json.out.find("\"moves\": 3,"), std::string::npos);
+    EXPECT_NE(json.out.find("\"pins\": 17,"), std::string::npos);
+    const std::vector<Line> a = moveLines(human.out), b = moveLines(json.out);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i].number, b[i].number);
+    EXPECT_NE(json.out.find(a.empty() ? "\"winnable\": false" : "\"winnable\": true"), std::string::npos);
+    EXPECT_EQ(json.out.find("figures"), std::string::npos);
+}
+
+TEST(SolveCommand, FiguresFromALiftedFirstPin) {
+    // A pin lifted, nothing jumped yet: the copy holds the header lines alone.
+    GameState s;
+    FakeToolkit tk(s);
+    tk.start();
+    tk.choose(Menu::ketasu, 0);
+    tk.clickPin(13);
+    const std::string text = copyToClipboard(tk);
+    ASSERT_EQ(text, "プレイ日: " + tk.nowText + "\r\n桁数: 5桁 \r\n");
+
+    const Board board(5);
+    const Classification c(board, board.start());
+    const std::string sequences = toDecimal(*c.winningSequences(size_t(1) << 30).count);
+    const Outcome r = run({"--figures"}, text);
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_NE(r.out.find("盤: 5桁、記録 0 手\n"), std::string::npos);
+    EXPECT_NE(r.out.find("残りのピン: 14 本\n"), std::string::npos);
+    EXPECT_NE(r.out.find("到達できる局面の数: " + std::to_string(c.reachableCount()) + "\n"), std::string::npos);
+    EXPECT_NE(r.out.find("そのうちクリアできる局面の数: " + std::to_string(c.winnableCount()) + "\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("クリアまでの手順の数: " + sequences + "\n"), std::string::npos);
+
+    const Outcome j = run({"--figures", "--json"}, text);
+    EXPECT_NE(j.out.find("\"reachable\": " + std::to_string(c.reachableCount())), std::string::npos);
+    EXPECT_NE(j.out.find("\"winningSequences\": \"" + sequences + "\""), std::string::npos);
+}
+
+TEST(SolveCommand, RefusesTheCountOverTheMemoryLimit) {
+    const Outcome r = run({"--figures", "--memory", "1"}, "プレイ日: x\r\n桁数: 6桁 \r\n");
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_NE(r.out.find("クリアまでの手順の数: 必要なメモリ約 "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" MB が上限 1 MB を超えるため求めません (--memory で上限を変えられます)\n"), std::string::npos);
+    const Outcome j = run({"--figures", "--json", "--memory=1"}, "プレイ日: x\r\n桁数: 6桁 \r\n");
+    EXPECT_NE(j.out.find("\"winningSequences\": null, \"refused\": \"必要なメモリ約 "), std::string::npos) << j.out;
+}
+
+TEST(SolveCommand, BadRecordsExitWithTwo) {
+    const Outcome r = run({}, "プレイ日: x\r\n桁数: 5桁 \r\n\r\n1 手目 (3,3) ---> (1,5)\r\n3 手目 (1,3) ---> (3,3)");
+    EXPECT_EQ(r.status, kExitBadRecord);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "toripin-solve: 5 行目: 手数が 2 のはずが 3 になっています。\n");
+    const Outcome j = run({"--json", "--size", "5"}, "1 手目 (3,1) ---> (1,5)");
+    EXPECT_EQ(j.status, kExitBadRecord);
+    EXPECT_EQ(j.out, "{\"error\": {\"line\": 1, \"message\": \"(3,1) から (1,5) へは跳べません。\"}}\n");
+    EXPECT_EQ(run({}, "").status, kExitBadRecord);
+    EXPECT_EQ(run({}, std::string(3 << 20, 'x')).err, "toripin-solve: 入力が大きすぎます (1 MiB まで)。\n");
+}
+
+TEST(SolveCommand, UsageErrorsExitWithOne) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--bogus"}, {"--size"}, {"--size", "8"}, {"--size=4"}, {"--memory", "0"}, {"a", "b"},
+             {"/nonexistent/record.txt"}, {std::filesystem::temp_directory_path().string()}}) {
+        const Outcome r = run(args, "");
+        EXPECT_EQ(r.status, kExitUsage) << args[0];
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("toripin-solve: ", 0), 0u) << r.err;
+    }
+}
+
+TEST(SolveCommand, HelpInJapaneseAndEnglish) {
+    const Outcome r = run({"--help"}, "");
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.out.rfind("使い方: toripin-solve [--size N]", 0), 0u);
+    EXPECT_NE(r.out.find("\nUsage: toripin-solve [--size N]"), std::string::npos);
+    EXPECT_EQ(run({"-h"}, "").out, r.out);
+}
+
+TEST(SolveCommand, TheProgramReadsAFileAndStandardInput) {
+    GameState s;
+    FakeToolkit tk(s);
+    std::mt19937 rng(11);
+    playRandom(tk, 7, 4, rng);
+    const std::string text = copyToClipboard(tk);
+    const auto path = std::filesystem::temp_directory_path() / ("toripin-solve-test-" + std::to_string(getpid()));
+    std::ofstream(path, std::ios::binary) << text;
+
+    auto execute = [](const std::string& command) {
+        Outcome r{};
+        FILE* p = popen(command.c_str(), "r");
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;) r.out.append(buffer, n);
+        const int status = pclose(p);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return r;
+    };
+    const Outcome fromFile = execute(std::string(TORIPIN_SOLVE) + " '" + path.string() + "'");
+    const Outcome fromStdin = execute(std::string(TORIPIN_SOLVE) + " - < '" + path.string() + "'");
+    const Outcome empty = execute(std::string(TORIPIN_SOLVE) + " < /dev/null 2>/dev/null");
+    std::filesystem::remove(path);
+
+    EXPECT_EQ(fromFile.status, kExitOk);
+    EXPECT_EQ(fromFile.out, run({}, text).out);
+    EXPECT_EQ(fromStdin.out, fromFile.out);
+    EXPECT_EQ(empty.status, kExitBadRecord);
+}
