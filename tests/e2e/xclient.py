@@ -1,0 +1,338 @@
+"""A small X client for driving the real program: a private Xvfb, window lookup, screenshots, input, clipboard."""
+
+import ctypes
+import ctypes.util
+import os
+import select
+import subprocess
+import time
+
+_x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+
+Window = ctypes.c_ulong
+Atom = ctypes.c_ulong
+
+
+class XWindowAttributes(ctypes.Structure):
+    _fields_ = [
+        ("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
+        ("border_width", ctypes.c_int), ("depth", ctypes.c_int), ("visual", ctypes.c_void_p),
+        ("root", Window), ("c_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
+        ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+        ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong),
+        ("map_installed", ctypes.c_int), ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+        ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+        ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p),
+    ]
+
+
+class XImage(ctypes.Structure):
+    _fields_ = [
+        ("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int), ("format", ctypes.c_int),
+        ("data", ctypes.POINTER(ctypes.c_ubyte)), ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+        ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
+        ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int),
+        ("red_mask", ctypes.c_ulong), ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong),
+    ]
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [
+        ("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+        ("display", ctypes.c_void_p), ("window", Window), ("message_type", Atom), ("format", ctypes.c_int),
+        ("data", ctypes.c_long * 5),
+    ]
+
+
+class XMapEvent(ctypes.Structure):
+    _fields_ = [
+        ("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+        ("display", ctypes.c_void_p), ("event", Window), ("window", Window), ("override_redirect", ctypes.c_int),
+    ]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("type", ctypes.c_int), ("xclient", XClientMessageEvent), ("xmap", XMapEvent),
+                ("pad", ctypes.c_long * 24)]
+
+
+_x11.XOpenDisplay.restype = ctypes.c_void_p
+_x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+_x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+_x11.XDefaultRootWindow.restype = Window
+_x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+_x11.XInternAtom.restype = Atom
+_x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+_x11.XQueryTree.argtypes = [ctypes.c_void_p, Window, ctypes.POINTER(Window), ctypes.POINTER(Window),
+                            ctypes.POINTER(ctypes.POINTER(Window)), ctypes.POINTER(ctypes.c_uint)]
+_x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, Window, ctypes.POINTER(XWindowAttributes)]
+_x11.XGetWindowProperty.argtypes = [
+    ctypes.c_void_p, Window, Atom, ctypes.c_long, ctypes.c_long, ctypes.c_int, Atom, ctypes.POINTER(Atom),
+    ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+    ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]
+_x11.XFree.argtypes = [ctypes.c_void_p]
+_x11.XTranslateCoordinates.argtypes = [ctypes.c_void_p, Window, Window, ctypes.c_int, ctypes.c_int,
+                                       ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int),
+                                       ctypes.POINTER(Window)]
+_x11.XGetImage.restype = ctypes.POINTER(XImage)
+_x11.XGetImage.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                           ctypes.c_ulong, ctypes.c_int]
+_x11.XDestroyImage.argtypes = [ctypes.POINTER(XImage)]
+_x11.XSendEvent.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(XEvent)]
+_x11.XFlush.argtypes = [ctypes.c_void_p]
+_x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+_x11.XSelectInput.argtypes = [ctypes.c_void_p, Window, ctypes.c_long]
+_x11.XPending.argtypes = [ctypes.c_void_p]
+_x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
+_x11.XConnectionNumber.argtypes = [ctypes.c_void_p]
+
+# Windows come and go while they are looked at; a request about a window that has just gone fails
+# harmlessly instead of ending this process, as Xlib's default handler would.
+_ErrorHandler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+_ignore_errors = _ErrorHandler(lambda display, error: 0)
+_x11.XSetErrorHandler.argtypes = [_ErrorHandler]
+_x11.XSetErrorHandler.restype = ctypes.c_void_p
+_x11.XSetErrorHandler(_ignore_errors)
+
+IS_VIEWABLE = 2
+MAP_NOTIFY = 19
+CLIENT_MESSAGE = 33
+SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+Z_PIXMAP = 2
+ALL_PLANES = 0xFFFFFFFF
+
+
+def _die_with_parent():
+    """Run in the child: the server ends when this script does, however it ends."""
+    ctypes.CDLL(None).prctl(1, 15)  # PR_SET_PDEATHSIG, SIGTERM
+
+
+class XServer:
+    """A private Xvfb on a display number it picks itself, and a connection to it."""
+
+    def __init__(self, width=1280, height=1024):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp",
+             "-noreset"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read_end], [], [], 20)
+            chunk = os.read(read_end, 16) if ready else b""
+            if not chunk:
+                self.process.kill()
+                raise RuntimeError("Xvfb did not start")
+            number += chunk
+        os.close(read_end)
+        self.name = ":" + number.decode().strip()
+        self.width, self.height = width, height
+        self.dpy = _x11.XOpenDisplay(self.name.encode())
+        if not self.dpy:
+            raise RuntimeError("cannot open " + self.name)
+        self.root = _x11.XDefaultRootWindow(self.dpy)
+        self._atoms = {}
+
+    def close(self):
+        if self.dpy:
+            _x11.XCloseDisplay(self.dpy)
+            self.dpy = None
+        self.process.terminate()
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+    def env(self, **extra):
+        """The environment for a client of this server; the test suite's offscreen setting does not apply."""
+        env = dict(os.environ)
+        env.pop("QT_QPA_PLATFORM", None)
+        env.pop("WAYLAND_DISPLAY", None)
+        env["DISPLAY"] = self.name
+        env["QT_QPA_PLATFORM"] = "xcb"
+        env.update(extra)
+        return env
+
+    def atom(self, name):
+        if name not in self._atoms:
+            self._atoms[name] = _x11.XInternAtom(self.dpy, name.encode(), 0)
+        return self._atoms[name]
+
+    # Windows.
+
+    def children(self, window=None):
+        root_ret, parent_ret = Window(), Window()
+        kids = ctypes.POINTER(Window)()
+        count = ctypes.c_uint()
+        if not _x11.XQueryTree(self.dpy, window or self.root, ctypes.byref(root_ret), ctypes.byref(parent_ret),
+                               ctypes.byref(kids), ctypes.byref(count)):
+            return []
+        result = [kids[i] for i in range(count.value)]
+        if kids:
+            _x11.XFree(kids)
+        return result
+
+    def attributes(self, window):
+        attrs = XWindowAttributes()
+        if not _x11.XGetWindowAttributes(self.dpy, window, ctypes.byref(attrs)):
+            return None
+        return attrs
+
+    def property_bytes(self, window, name, kind=0):
+        actual_type, actual_format = Atom(), ctypes.c_int()
+        items, after = ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.POINTER(ctypes.c_ubyte)()
+        status = _x11.XGetWindowProperty(self.dpy, window, self.atom(name), 0, 1 << 16, 0, kind,
+                                         ctypes.byref(actual_type), ctypes.byref(actual_format),
+                                         ctypes.byref(items), ctypes.byref(after), ctypes.byref(data))
+        if status != 0 or not data:
+            return None
+        size = items.value * {8: 1, 16: 2, 32: ctypes.sizeof(ctypes.c_long)}.get(actual_format.value, 1)
+        result = ctypes.string_at(data, size)
+        _x11.XFree(data)
+        return result
+
+    def title(self, window):
+        raw = self.property_bytes(window, "_NET_WM_NAME") or self.property_bytes(window, "WM_NAME") or b""
+        return raw.decode("utf-8", "replace")
+
+    def pid(self, window):
+        raw = self.property_bytes(window, "_NET_WM_PID")
+        return int.from_bytes(raw[:4], "little") if raw else None
+
+    def top_windows(self):
+        """Viewable children of the root, as (window, title, x, y, width, height, override_redirect)."""
+        found = []
+        for w in self.children():
+            attrs = self.attributes(w)
+            if attrs is None or attrs.map_state != IS_VIEWABLE:
+                continue
+            found.append((w, self.title(w), attrs.x, attrs.y, attrs.width, attrs.height,
+                          bool(attrs.override_redirect)))
+        return found
+
+    def titled(self, title):
+        return [w for w in self.top_windows() if w[1] == title]
+
+    def wait_for(self, predicate, timeout=10.0, what="condition"):
+        deadline = time.monotonic() + timeout
+        while True:
+            result = predicate()
+            if result:
+                return result
+            if time.monotonic() > deadline:
+                raise AssertionError("timed out waiting for " + what)
+            time.sleep(0.02)
+
+    def wait_window(self, title, timeout=10.0):
+        return self.wait_for(lambda: (self.titled(title) or [None])[0], timeout, "window " + repr(title))
+
+    def origin(self, window):
+        x, y = ctypes.c_int(), ctypes.c_int()
+        child = Window()
+        _x11.XTranslateCoordinates(self.dpy, window, self.root, 0, 0, ctypes.byref(x), ctypes.byref(y),
+                                   ctypes.byref(child))
+        return x.value, y.value
+
+    def close_request(self, window):
+        """What a window manager's close button sends: WM_DELETE_WINDOW in a WM_PROTOCOLS message."""
+        event = XEvent()
+        event.xclient.type = CLIENT_MESSAGE
+        event.xclient.window = window
+        event.xclient.message_type = self.atom("WM_PROTOCOLS")
+        event.xclient.format = 32
+        event.xclient.data[0] = self.atom("WM_DELETE_WINDOW")
+        event.xclient.data[1] = 0  # CurrentTime
+        _x11.XSendEvent(self.dpy, window, 0, 0, ctypes.byref(event))
+        _x11.XFlush(self.dpy)
+
+    # Mapping, as a start-up timer sees it.
+
+    def watch_maps(self):
+        """From now on the connection hears of every top-level window being mapped."""
+        _x11.XSelectInput(self.dpy, self.root, SUBSTRUCTURE_NOTIFY_MASK)
+        _x11.XSync(self.dpy, 1)  # and forget what came before
+
+    def wait_map(self, title, pid, timeout=30.0):
+        """The monotonic time at which a window with the title (or, untitled yet, of the process) was mapped."""
+        event = XEvent()
+        fd = _x11.XConnectionNumber(self.dpy)
+        deadline = time.monotonic() + timeout
+        while True:
+            while _x11.XPending(self.dpy):
+                _x11.XNextEvent(self.dpy, ctypes.byref(event))
+                if event.type != MAP_NOTIFY:
+                    continue
+                seen = time.perf_counter()
+                window = event.xmap.window
+                name = self.title(window)
+                if name == title or (not name and self.pid(window) == pid):
+                    return seen
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise AssertionError(f"no window {title!r} was mapped")
+            select.select([fd], [], [], remaining)
+
+    # Pixels.
+
+    def grab(self, x, y, width, height):
+        """The screen rectangle as a Picture of RGB triples; parts off the screen are clipped away."""
+        x0, y0 = max(x, 0), max(y, 0)
+        x1, y1 = min(x + width, self.width), min(y + height, self.height)
+        image = _x11.XGetImage(self.dpy, self.root, x0, y0, x1 - x0, y1 - y0, ALL_PLANES, Z_PIXMAP)
+        if not image:
+            raise RuntimeError("XGetImage failed")
+        img = image.contents
+        if img.bits_per_pixel != 32:
+            raise RuntimeError("unexpected pixel format")
+        raw = ctypes.string_at(img.data, img.bytes_per_line * img.height)
+        picture = Picture(raw, x0 - x, y0 - y, img.width, img.height, img.bytes_per_line)
+        _x11.XDestroyImage(image)
+        return picture
+
+    # Input, through xdotool; every call waits for the server to have taken the events.
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, stdout=subprocess.DEVNULL)
+
+    def click(self, x, y, button=1):
+        # No --sync: this xdotool waits for ever when the pointer is already there. The server takes the
+        # motion and the click in order, so the click lands where the pointer went.
+        self.xdotool("mousemove", x, y, "click", button)
+
+    def focus(self, window):
+        self.xdotool("windowfocus", "--sync", window)
+
+    def keys(self, *keys, pause=0.08):
+        for key in keys:
+            self.xdotool("key", key)
+            time.sleep(pause)
+
+    # Clipboard, through xclip.
+
+    def clipboard(self):
+        result = subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", "UTF8_STRING"], env=self.env(),
+                                capture_output=True, timeout=10)
+        return result.stdout.decode("utf-8") if result.returncode == 0 else None
+
+    def set_clipboard(self, text):
+        """Another client takes the clipboard; xclip stays in the background as its owner."""
+        subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=text.encode(), env=self.env(),
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Picture:
+    """RGB pixels of a grabbed rectangle; coordinates are relative to the requested rectangle."""
+
+    def __init__(self, raw, dx, dy, width, height, stride):
+        self.raw, self.dx, self.dy, self.width, self.height, self.stride = raw, dx, dy, width, height, stride
+
+    def __call__(self, x, y):
+        x, y = x - self.dx, y - self.dy
+        if not (0 <= x < self.width and 0 <= y < self.height):
+            return None
+        at = y * self.stride + 4 * x
+        b, g, r = self.raw[at], self.raw[at + 1], self.raw[at + 2]
+        return r, g, b
