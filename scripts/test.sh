@@ -7,3 +7,24 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --parallel "$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+# The whole suite again under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer. Built
+# with clang, which also builds the libFuzzer target; its ctest entry runs it for a bounded time.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DTORIPIN_SANITIZE=ON -DTORIPIN_BENCH=OFF
+cmake --build build-asan --parallel "$jobs"
+# Reports go to files as well as failing the test: the game started under Xvfb has no visible output.
+logs="$(pwd)/build-asan/sanitizer-logs"
+rm -rf "$logs"
+mkdir -p "$logs"
+status=0
+ASAN_OPTIONS="detect_leaks=1:log_path=$logs/asan" \
+  LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0" \
+  UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$logs/ubsan" QT_QPA_PLATFORM=offscreen \
+  ctest --test-dir build-asan --output-on-failure --parallel "$jobs" || status=$?
+if [ -n "$(ls -A "$logs")" ]; then
+  cat "$logs"/* >&2
+  echo "test.sh: the sanitizers reported the errors above" >&2
+  status=1
+fi
+exit "$status"

@@ -32,6 +32,10 @@ const char* name(Menu m) {
 }
 
 std::string num(float v) {
+    // Positions a window can deliver also include NaN, infinities and far-off values.
+    if (std::isnan(v)) return "nan";
+    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+    if (std::fabs(v) >= 1e15f) return std::to_string(v);
     if (v == std::floor(v)) return std::to_string(long(v));
     std::string s = std::to_string(v);
     s.erase(s.find_last_not_of('0') + 1);
@@ -57,6 +61,13 @@ FakeToolkit::FakeToolkit(GameState& s) : state(s) {
           design::kLabel2Template.height, "1"};
     for (const MenuItem& item : menuTree()) menus[{item.id, item.index}] = {item.enabled, false};
 }
+
+FakeToolkit::FakeToolkit(const FakeToolkit& o, GameState& s)
+    : answers(o.answers), onPopup(o.onPopup), onDoEvents(o.onDoEvents), clipboardWorks(o.clipboardWorks), state(s),
+      log(o.log), messages(o.messages), strokes(o.strokes), windows(o.windows), controls(o.controls),
+      menus(o.menus), list(o.list), clipboard(o.clipboard), clipboardFormats(o.clipboardFormats),
+      nowText(o.nowText), directory(o.directory), helpPathSet(o.helpPathSet), sounds(o.sounds),
+      helpCalls(o.helpCalls), screenW(o.screenW), screenH(o.screenH), ended(o.ended), popups(o.popups) {}
 
 void FakeToolkit::start() { Main(state, *this); }
 
@@ -101,6 +112,11 @@ std::vector<int16_t> FakeToolkit::visiblePins() {
     for (int16_t i = 0; i <= 49; ++i)
         if (pinVisible(i)) out.push_back(i);
     return out;
+}
+
+void FakeToolkit::setPins(const std::vector<int16_t>& indices) {
+    for (int16_t i = 0; i <= 49; ++i) control(Form::Form1, Control::pin, i).visible = false;
+    for (int16_t i : indices) control(Form::Form1, Control::pin, i).visible = true;
 }
 
 size_t FakeToolkit::logCount(const std::string& prefix) const {

@@ -20,16 +20,19 @@ struct WindowState {
     std::string caption;
     Pointer pointer = Pointer::standard;
     int loads = 0;
+    friend bool operator==(const WindowState&, const WindowState&) = default;
 };
 
 struct ControlState {
     bool loaded = false, visible = false;
     float left = 0, top = 0, width = 0, height = 0;
     std::string caption;
+    friend bool operator==(const ControlState&, const ControlState&) = default;
 };
 
 struct MenuState {
     bool enabled = true, checked = false;
+    friend bool operator==(const MenuState&, const MenuState&) = default;
 };
 
 struct Message {
@@ -48,6 +51,9 @@ struct Stroke {
 class FakeToolkit : public Toolkit {
 public:
     explicit FakeToolkit(GameState& s);
+    // A copy of every window, control, menu item and list line, driving `s` instead: lets a test try
+    // something on the copy and compare it with the original.
+    FakeToolkit(const FakeToolkit& other, GameState& s);
 
     // What the player does, delivered as a real toolkit would deliver it.
     void start();                                  // runs Main
@@ -88,6 +94,8 @@ public:
     ControlState& pin(int16_t i) { return controls[{Form::Form1, Control::pin, i}]; }
     bool pinVisible(int16_t i) { return pin(i).visible; }
     std::vector<int16_t> visiblePins();
+    // Shows exactly the given pins and hides every other pin button, as if they had been played there.
+    void setPins(const std::vector<int16_t>& indices);
     MenuState& menu(Menu m, int16_t index = 0) { return menus[{m, index}]; }
     size_t logCount(const std::string& prefix) const;
 

@@ -44,6 +44,8 @@ void Form_Load(GameState& s, Toolkit& tk) {
     } catch (const std::exception& e) {
         // The window keeps what was built before the error.
         tk.msgBox(e.what(), vbExclamation);
+    } catch (...) {
+        tk.msgBox("予期しないエラーが発生しました。", vbExclamation);
     }
 }
 
