@@ -7,12 +7,12 @@
 
 #include "board/board_window.h"
 #include "fake_toolkit.h"
+#include "player_texts.h"
 #include "game/board.h"
 
 namespace tori::test {
 namespace {
 
-constexpr std::string_view kOutside = "そのマス目にはピンを置くことが出来ません。";
 
 void expectExcluded(int16_t n, const std::set<int>& excluded) {
     for (int cell = -60; cell <= 120; ++cell) {
@@ -89,7 +89,7 @@ TEST_F(LiftedOnFive, TheRoundingDecidesTheTriangleMessage) {
     tk.press(2249.4f, 1000);
     EXPECT_TRUE(tk.messages.empty());
     tk.press(2249.5f, 1000);
-    EXPECT_EQ(tk.messages, (std::vector<Message>{{std::string(kOutside), 64}}));
+    EXPECT_EQ(tk.messages, (std::vector<Message>{{std::string(kTriangleRefusal), 64}}));
     tk.messages.clear();
     // (5,1) is inside, (5,2) outside.
     tk.press(2400, 899.4f);

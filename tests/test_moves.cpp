@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_toolkit.h"
+#include "player_texts.h"
 #include "fuzz/peg_rules.h"
 #include "game/board.h"
 #include "moves/directions.h"
@@ -9,12 +10,6 @@
 
 namespace tori::test {
 namespace {
-
-constexpr std::string_view kLifted = "そこには置けません。移動先のマス目をクリックして下さい。";
-constexpr std::string_view kOutside = "そのマス目にはピンを置くことが出来ません。";
-constexpr std::string_view kWinQuestion = "クリア!!!おめでとう御座います。もう一度しますか?";
-constexpr std::string_view kWinAfterUndo =
-    "クリア!!!おめでとう御座います。\r\n今度は１手戻すと１手進めるを使用しないで挑戦してみて下さい。";
 
 struct Sq {
     int16_t col, row;
@@ -72,7 +67,7 @@ TEST(Lift, AnotherPinWhileLiftedIsRefusedAndNothingChanges) {
     const auto pins = g.tk.visiblePins();
     g.tk.click(1, 1);
     g.tk.click(3, 3);
-    EXPECT_EQ(g.tk.messages, (std::vector<Message>{{std::string(kLifted), 64}, {std::string(kLifted), 64}}));
+    EXPECT_EQ(g.tk.messages, (std::vector<Message>{{std::string(kLiftedRefusal), 64}, {std::string(kLiftedRefusal), 64}}));
     EXPECT_EQ(g.s, lifted);
     EXPECT_EQ(g.tk.visiblePins(), pins);
 }
@@ -210,7 +205,7 @@ TEST(Jump, ShiftAndCtrlChangeNothing) {
         g.tk.press(1 * 450 + 225, 5 * 450 + 225, vbLeftButton, shift);
         EXPECT_EQ(g.tk.list, std::vector<std::string>{"1 手目 (3,3) ---> (1,5)"}) << shift;
         g.tk.press(5 * 450 + 225, 5 * 450 + 225, vbLeftButton, shift);
-        EXPECT_EQ(g.tk.messages, (std::vector<Message>{{std::string(kOutside), 64}})) << shift;
+        EXPECT_EQ(g.tk.messages, (std::vector<Message>{{std::string(kTriangleRefusal), 64}})) << shift;
     }
 }
 
@@ -237,7 +232,7 @@ TEST(Press, OutsideTheTriangleIsRefusedWithOrWithoutALiftedPin) {
         const GameState lifted = g.s;
         g.tk.pressSquare(keta, 2);
         EXPECT_EQ(g.s, lifted);
-        EXPECT_EQ(g.tk.messages, std::vector<Message>(4, Message{std::string(kOutside), 64}));
+        EXPECT_EQ(g.tk.messages, std::vector<Message>(4, Message{std::string(kTriangleRefusal), 64}));
         EXPECT_TRUE(g.tk.list.empty());
     }
 }

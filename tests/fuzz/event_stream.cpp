@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "fuzz/peg_rules.h"
+#include "player_texts.h"
 #include "game/board.h"
 #include "history/history.h"
 #include "moves/moves.h"
@@ -16,12 +17,6 @@
 namespace tori::test {
 
 namespace {
-
-constexpr std::string_view kTriangleRefusal = "そのマス目にはピンを置くことが出来ません。";
-constexpr std::string_view kLiftedRefusal = "そこには置けません。移動先のマス目をクリックして下さい。";
-constexpr std::string_view kWinQuestion = "クリア!!!おめでとう御座います。もう一度しますか?";
-constexpr std::string_view kWinAfterUndo =
-    "クリア!!!おめでとう御座います。\r\n今度は１手戻すと１手進めるを使用しないで挑戦してみて下さい。";
 
 std::string lineOf(int t, int fx, int fy, int tx, int ty) {
     using std::to_string;
