@@ -14,6 +14,7 @@ packages="
   desktop-file-utils appstream
   python3 strace
   libx11-dev
+  weston
 "
 
 missing=""
