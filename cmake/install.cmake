@@ -37,8 +37,10 @@ if(TARGET toripin)
   endif()
 
   # Every library the program uses is a system one; Debian forbids a run path in packaged programs.
-  set_target_properties(toripin PROPERTIES INSTALL_RPATH "")
+  set_target_properties(toripin toripin_sound PROPERTIES INSTALL_RPATH "")
   install(TARGETS toripin RUNTIME DESTINATION "${TORIPIN_PKGLIBDIR}")
+  # The sound module, which the program loads from its own directory.
+  install(TARGETS toripin_sound LIBRARY DESTINATION "${TORIPIN_PKGLIBDIR}")
   install(FILES ${toripin_app_files} DESTINATION "${TORIPIN_PKGLIBDIR}")
   # The sound also where shared data is looked for when it is not beside the program.
   install(FILES "${TORIPIN_RESOURCES}/sound/tada.wav" DESTINATION "${CMAKE_INSTALL_DATADIR}/toripin")

@@ -40,8 +40,9 @@ done
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 appdir="$root/usr/$libdir/toripin"
-for f in "usr/$libdir/toripin/toripin" "usr/$libdir/toripin/tori.hlp" "usr/$libdir/toripin/tada.wav" \
-         usr/share/toripin/tada.wav "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
+for f in "usr/$libdir/toripin/toripin" "usr/$libdir/toripin/libtoripin_sound.so" \
+         "usr/$libdir/toripin/tori.hlp" "usr/$libdir/toripin/tada.wav" usr/share/toripin/tada.wav \
+         "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
          "usr/share/icons/hicolor/32x32/apps/$id.png" "usr/share/icons/hicolor/scalable/apps/$id.svg" \
          usr/share/doc/toripin/copyright; do
     [ -f "$root/$f" ] || fail "the package lacks /$f"

@@ -16,8 +16,8 @@ manifest="$build/install_manifest_$component.txt"
 
 check_tree() {  # $1: the directory the prefix ends up in
     root=$1
-    for f in "$libdir/toripin/toripin" "$libdir/toripin/tori.hlp" "$libdir/toripin/tada.wav" \
-             "$datadir/toripin/tada.wav" "$datadir/applications/$id.desktop" \
+    for f in "$libdir/toripin/toripin" "$libdir/toripin/libtoripin_sound.so" "$libdir/toripin/tori.hlp" \
+             "$libdir/toripin/tada.wav" "$datadir/toripin/tada.wav" "$datadir/applications/$id.desktop" \
              "$datadir/metainfo/$id.metainfo.xml" "$datadir/icons/hicolor/32x32/apps/$id.png" \
              "$datadir/icons/hicolor/scalable/apps/$id.svg" "$datadir/doc/toripin/copyright"; do
         [ -f "$root/$f" ] || fail "missing $f under $root"

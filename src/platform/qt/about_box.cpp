@@ -2,7 +2,8 @@
 #include "platform/qt/about_box.h"
 
 #include <QCloseEvent>
-#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 
 #include "platform/design.h"
 #include "platform/qt/twips.h"
@@ -29,7 +30,7 @@ AboutBox::AboutBox(QWidget* parent)
     // The icon at its natural size in the top-left corner of its box.
     image1_->setGeometry(toPixels(design::kImage1));
     image1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image1_->setPixmap(QIcon(":/icons/toripin.png").pixmap(32, 32));
+    image1_->setPixmap(QPixmap::fromImage(QImage(QStringLiteral(":/icons/toripin.png"), "PNG")));
 
     for (int i = 0; i < 3; ++i) {
         label1_[i] = new QLabel(this);

@@ -11,12 +11,14 @@
 #include <QDateTime>
 #include <QEventLoop>
 #include <QIcon>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPixmap>
 #include <QScreen>
 #include <QTranslator>
 #include <QWindow>
@@ -39,6 +41,14 @@ namespace {
 
 const QString kIcon = QStringLiteral(":/icons/toripin.png");
 const QString kFontFamily = QStringLiteral("IPAGothic");
+
+// The window icon, read once and shared by every window through the application; its format is
+// named, so it is not guessed from the file's name and contents.
+QIcon appIcon() {
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(QImage(kIcon, "PNG"))));
+    return QApplication::windowIcon();
+}
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
@@ -83,7 +93,7 @@ void setUpJapanese(QApplication& app) {
     QFont font = QApplication::font();
     font.setFamilies({kFontFamily});
     QApplication::setFont(font);
-    QApplication::setWindowIcon(QIcon(kIcon));
+    appIcon();  // every window's, the board's and the list's alike
 }
 
 QtToolkit::QtToolkit(GameState& s) : state_(s) {}
@@ -159,7 +169,7 @@ void QtToolkit::ensureLoaded(Form f) {
 
 void QtToolkit::createBoard() {
     board_ = new MainWindow;
-    board_->setWindowIcon(QIcon(kIcon));
+    board_->setWindowIcon(appIcon());
     BoardSurface* surface = board_->surface();
     surface->onPress = [this](int16_t button, int16_t shift, float x, float y) { boardPressed(button, shift, x, y); };
     board_->onClose = [this] { boardClosing(); };
@@ -223,7 +233,7 @@ void QtToolkit::buildMenus() {
 
 void QtToolkit::createList() {
     list_ = new ListWindow;
-    list_->setWindowIcon(QIcon(kIcon));
+    list_->setWindowIcon(appIcon());
     const QFont font = designFont(design::kLabelFontPoints, false);
     list_->list()->setFont(font);
     list_->command1()->setFont(font);

@@ -4,10 +4,23 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
+
+#include "platform/qt/sound_player.h"
 
 namespace tori::qt {
+
+namespace {
+
+// The player from the module beside the program, or null when the module is missing or broken.
+// The library stays loaded: the player's code lives in it.
+SoundPlayer* loadPlayer() {
+    QLibrary module(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(TORIPIN_SOUND_MODULE)));
+    const auto make = reinterpret_cast<MakeSoundPlayer>(module.resolve(kMakeSoundPlayer));
+    return make ? make() : nullptr;
+}
+
+}  // namespace
 
 Sound::Sound() = default;
 Sound::~Sound() = default;
@@ -25,10 +38,12 @@ QString Sound::find(const QString& fileName) {
 bool Sound::play(const QString& fileName) {
     const QString path = find(fileName);
     if (path.isEmpty()) return false;
-    if (!effect_) effect_ = std::make_unique<QSoundEffect>();
-    const QUrl source = QUrl::fromLocalFile(path);
-    if (effect_->source() != source) effect_->setSource(source);  // loads in the background
-    effect_->play();  // starts when loaded; a broken file or no audio device stays silent
+    if (!moduleTried_) {
+        moduleTried_ = true;
+        player_.reset(loadPlayer());
+    }
+    if (!player_) return false;
+    player_->play(path);
     return true;
 }
 
