@@ -22,18 +22,21 @@ from xclient import XServer  # noqa: E402
 HELP_TITLE = "トリピン ヘルプ"
 
 # name: (files beside the program, screen size, environment)
+SOUND = "libtoripin_sound.so"  # the sound player, loaded when a game is won
 CASES = {
-    "everything": ({"tori.hlp", "tada.wav"}, (1280, 1024), {}),
-    "no_help_file": ({"tada.wav"}, (1280, 1024), {}),
-    "broken_help_file": ({"tada.wav", "broken tori.hlp"}, (1280, 1024), {}),
-    "no_sound_file": ({"tori.hlp"}, (1280, 1024), {}),
-    "no_audio_device": ({"tori.hlp", "tada.wav"}, (1280, 1024),
+    "everything": ({"tori.hlp", "tada.wav", SOUND}, (1280, 1024), {}),
+    "no_help_file": ({"tada.wav", SOUND}, (1280, 1024), {}),
+    "broken_help_file": ({"tada.wav", "broken tori.hlp", SOUND}, (1280, 1024), {}),
+    "no_sound_file": ({"tori.hlp", SOUND}, (1280, 1024), {}),
+    "no_sound_player": ({"tori.hlp", "tada.wav"}, (1280, 1024), {}),
+    "broken_sound_player": ({"tori.hlp", "tada.wav", "broken " + SOUND}, (1280, 1024), {}),
+    "no_audio_device": ({"tori.hlp", "tada.wav", SOUND}, (1280, 1024),
                         {"PULSE_SERVER": "unix:/nonexistent", "ALSA_CONFIG_PATH": "/nonexistent",
                          "AUDIODEV": "/nonexistent"}),
-    "lang_c": ({"tori.hlp", "tada.wav"}, (1280, 1024), {"LANG": "C", "LC_ALL": "C", "LANGUAGE": ""}),
-    "lang_ja": ({"tori.hlp", "tada.wav"}, (1280, 1024),
+    "lang_c": ({"tori.hlp", "tada.wav", SOUND}, (1280, 1024), {"LANG": "C", "LC_ALL": "C", "LANGUAGE": ""}),
+    "lang_ja": ({"tori.hlp", "tada.wav", SOUND}, (1280, 1024),
                 {"LANG": "ja_JP.UTF-8", "LC_ALL": "ja_JP.UTF-8", "LANGUAGE": "ja"}),
-    "small_screen": ({"tori.hlp", "tada.wav"}, (320, 240), {}),
+    "small_screen": ({"tori.hlp", "tada.wav", SOUND}, (320, 240), {}),
 }
 
 
