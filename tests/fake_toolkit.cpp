@@ -54,10 +54,10 @@ FakeToolkit::FakeToolkit(GameState& s) : state(s) {
     pin0 = {true, true, design::kPinTemplate.left, design::kPinTemplate.top, design::kPinTemplate.width,
             design::kPinTemplate.height, {}};
     auto& l1 = controls[{Form::Form1, Control::Label1, 0}];
-    l1 = {true, true, design::kLabel1Template.left, design::kLabel1Template.top, design::kLabel1Template.width,
+    l1 = {true, false, design::kLabel1Template.left, design::kLabel1Template.top, design::kLabel1Template.width,
           design::kLabel1Template.height, "1"};
     auto& l2 = controls[{Form::Form1, Control::Label2, 0}];
-    l2 = {true, true, design::kLabel2Template.left, design::kLabel2Template.top, design::kLabel2Template.width,
+    l2 = {true, false, design::kLabel2Template.left, design::kLabel2Template.top, design::kLabel2Template.width,
           design::kLabel2Template.height, "1"};
     for (const MenuItem& item : menuTree()) menus[{item.id, item.index}] = {item.enabled, false};
 }

@@ -16,7 +16,8 @@ inline constexpr Rgb kAboutBack{192, 192, 192};
 
 // Form1: fixed single border, no maximize button, the program's icon, the menu tree of shell/menus.h.
 // pin(0) is the template of the pin buttons (its bold 15.75-point gothic font never shows);
-// Label1(0) and Label2(0) are the templates of the column and row numbers, bold 13.5 points.
+// Label1(0) and Label2(0) are the templates of the column and row numbers, bold 13.5 points; they
+// start hidden, so the empty window shows no numbers until the first board is laid out.
 inline constexpr Rect kPinTemplate{4080, 60, 600, 600};
 inline constexpr Rect kLabel1Template{540, 180, 150, 270};
 inline constexpr Rect kLabel2Template{240, 540, 150, 270};

@@ -54,6 +54,15 @@ TEST(QtWindows, StartUpCentresTheBoardAndPutsTheListAgainstItsRightEdge) {
     EXPECT_EQ(g.surface()->picture().pixelColor(5, 5), QColor(128, 128, 128));
     EXPECT_TRUE(g.visiblePins().empty());
     EXPECT_EQ(g.pin(1)->size(), QSize(30, 30));
+
+    // No coordinate numbers on the empty window; the first board shows its own from 1 on.
+    for (Control c : {Control::Label1, Control::Label2}) {
+        for (int16_t i = 0; i <= 6; ++i) EXPECT_TRUE(g.tk.control(Form::Form1, c, i)->isHidden()) << i;
+    }
+    g.choose(Menu::ketasu, 0);
+    for (Control c : {Control::Label1, Control::Label2}) {
+        for (int16_t i = 0; i <= 6; ++i) EXPECT_EQ(g.tk.control(Form::Form1, c, i)->isHidden(), i >= 5) << i;
+    }
 }
 
 TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoard) {

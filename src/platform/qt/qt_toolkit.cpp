@@ -194,6 +194,7 @@ void QtToolkit::createBoard() {
         label->setPalette(palette);
         label->setAutoFillBackground(true);
         label->setText(text(design::kLabelTemplateCaption));
+        label->hide();
         boardControls_[{c, 0}] = label;
     }
 }
