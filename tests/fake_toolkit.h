@@ -153,6 +153,16 @@ private:
     void record(std::string entry) { log.push_back(std::move(entry)); }
 };
 
+// A program started by Main, with a board of the given size chosen from the menu (none for 0).
+struct StartedGame {
+    GameState s;
+    FakeToolkit tk{s};
+    explicit StartedGame(int16_t keta = 0) {
+        tk.start();
+        if (keta != 0) tk.choose(Menu::ketasu, int16_t(keta - 5));
+    }
+};
+
 // Plays a whole move: a click on the pin at (fromCol, fromRow), a press on (toCol, toRow).
 void play(FakeToolkit& tk, int16_t fromCol, int16_t fromRow, int16_t toCol, int16_t toRow);
 

@@ -116,10 +116,8 @@ TEST_F(LiftedOnFive, PositionsOnNoSquareAreIgnoredInSilence) {
 }
 
 TEST(NewGame, LaysOutFiveByFive) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 0);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     const std::map<int16_t, std::pair<float, float>> expected = {
         {1, {450, 450}},   {2, {900, 450}},   {3, {1350, 450}},  {4, {1800, 450}},  {5, {2250, 450}},
         {6, {450, 900}},   {7, {900, 900}},   {8, {1350, 900}},  {9, {1800, 900}},  {11, {450, 1350}},
@@ -158,10 +156,8 @@ TEST(NewGame, LaysOutFiveByFive) {
 }
 
 TEST(NewGame, LaysOutSevenBySeven) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 2);
+    StartedGame game(7);
+    auto& [s, tk] = game;
     const std::vector<int16_t> shown = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 15,
                                         16, 17, 18, 19, 22, 23, 24, 25, 29, 30, 31, 36, 37};
     EXPECT_EQ(tk.visiblePins(), shown);
@@ -179,10 +175,8 @@ TEST(NewGame, LaysOutSevenBySeven) {
 }
 
 TEST(NewGame, SevenToFiveRewritesOnlyTheFiveByFiveBlock) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 2);
+    StartedGame game(7);
+    auto& [s, tk] = game;
     play(tk, 1, 5, 1, 7);
     EXPECT_EQ(tk.pin(6).left, 6 * 450);
     EXPECT_EQ(tk.pin(6).top, 450);
@@ -206,10 +200,8 @@ TEST(NewGame, SevenToFiveRewritesOnlyTheFiveByFiveBlock) {
 }
 
 TEST(NewGame, RestartWhileLiftedRestoresTheStart) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 1);
+    StartedGame game(6);
+    auto& [s, tk] = game;
     const auto start = tk.visiblePins();
     play(tk, 3, 4, 1, 6);
     tk.click(2, 2);
@@ -258,10 +250,8 @@ std::vector<std::string> sizeChoiceLog(int16_t index, const std::vector<std::str
 }
 
 TEST(SizeChoice, PaintsFiveByFiveAndLaysOutTheGameInOrder) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 2);
+    StartedGame game(7);
+    auto& [s, tk] = game;
     tk.strokes.clear();
     tk.log.clear();
     tk.choose(Menu::ketasu, 0);

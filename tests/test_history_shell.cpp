@@ -45,10 +45,8 @@ void threeMoves(FakeToolkit& tk, std::vector<Seen>& after) {
 }
 
 TEST(UndoRedo, ThreeMovesBackAndForthRestoreBoardMoveNumberAndList) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     std::vector<Seen> after;
     threeMoves(tk, after);
     EXPECT_EQ(tk.list, (std::vector<std::string>{"1 手目 (3,3) ---> (1,5)", "2 手目 (1,3) ---> (3,3)",
@@ -71,10 +69,8 @@ TEST(UndoRedo, ThreeMovesBackAndForthRestoreBoardMoveNumberAndList) {
 }
 
 TEST(UndoRedo, EachStepIsExactlyTheCallsOfItsMove) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     play(tk, 3, 3, 1, 5);
     tk.log.clear();
     menuundo_Click(s, tk);
@@ -87,10 +83,8 @@ TEST(UndoRedo, EachStepIsExactlyTheCallsOfItsMove) {
 }
 
 TEST(UndoRedo, LiftingAfterUndoDropsRedoAndNumbersTheNextMove) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     play(tk, 3, 3, 1, 5);
     play(tk, 1, 3, 3, 3);
     tk.choose(Menu::menuundo);
@@ -118,10 +112,8 @@ void expectLiftCancelled(FakeToolkit& tk, const Seen& beforeLift, int16_t tesuuB
 }
 
 TEST(UndoWhileLifted, FirstLiftOfTheFirstGame) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     const Seen start = seen(tk);
     tk.click(3, 3);
     expectLiftCancelled(tk, start, 0);
@@ -132,10 +124,8 @@ TEST(UndoWhileLifted, FirstLiftOfTheFirstGame) {
 }
 
 TEST(UndoWhileLifted, AfterAPressOnTheLiftedPinsOwnSquare) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 6);
+    StartedGame game(6);
+    auto& [s, tk] = game;
     play(tk, 3, 4, 1, 6);
     const Seen before = seen(tk);
     tk.click(2, 2);
@@ -147,10 +137,8 @@ TEST(UndoWhileLifted, AfterAPressOnTheLiftedPinsOwnSquare) {
 }
 
 TEST(UndoWhileLifted, WithStaleEntriesFromAnEarlierGame) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 7);
+    StartedGame game(7);
+    auto& [s, tk] = game;
     play(tk, 1, 5, 1, 7);
     play(tk, 1, 3, 1, 5);
     play(tk, 3, 1, 1, 3);
@@ -167,10 +155,8 @@ TEST(UndoWhileLifted, WithStaleEntriesFromAnEarlierGame) {
 }
 
 TEST(UndoWhileLifted, AfterMovesWereTakenBack) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     std::vector<Seen> after;
     threeMoves(tk, after);
     tk.choose(Menu::menuundo);
@@ -180,10 +166,8 @@ TEST(UndoWhileLifted, AfterMovesWereTakenBack) {
 }
 
 TEST(UndoRedo, RedoDownToOnePinNeitherSpeaksNorPlays) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     tk.setPins({1, 2, 11});
     play(tk, 1, 1, 3, 1);
     tk.choose(Menu::menuundo);
@@ -199,20 +183,16 @@ TEST(UndoRedo, RedoDownToOnePinNeitherSpeaksNorPlays) {
 const std::string kHeader5 = "プレイ日: 2026/12/07 4:20:17\r\n桁数: 5桁 \r\n";
 
 TEST(Clipboard, ALiftedPinAtTheFirstMoveCopiesTheHeaderAlone) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     tk.click(3, 3);
     tk.choose(Menu::menuclipbordcopy);
     EXPECT_EQ(tk.clipboard, kHeader5);
 }
 
 TEST(Clipboard, OneMoveOnSevenBySeven) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 7);
+    StartedGame game(7);
+    auto& [s, tk] = game;
     play(tk, 1, 5, 1, 7);
     tk.nowText = "2027/01/02 23:59:59";
     tk.clipboard = "earlier";
@@ -224,10 +204,8 @@ TEST(Clipboard, OneMoveOnSevenBySeven) {
 }
 
 TEST(Clipboard, SeveralMovesFollowTheListAsItStands) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     std::vector<Seen> after;
     threeMoves(tk, after);
     commandClicked(s, tk, Form::Form3);  // the list window hidden
@@ -244,10 +222,8 @@ TEST(Clipboard, SeveralMovesFollowTheListAsItStands) {
 }
 
 TEST(Clipboard, ClearsBeforeWritingAndSaysSoWhenItCannotWrite) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 5);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     play(tk, 3, 3, 1, 5);
     tk.clipboardWorks = false;
     tk.log.clear();
@@ -297,10 +273,8 @@ TEST(Help, HandsTheBoardWindowAndTheHelpPathToTheViewer) {
 }
 
 TEST(Exit, TheExitItemUnloadsTheListWindowThenEnds) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    chooseSize(tk, 6);
+    StartedGame game(6);
+    auto& [s, tk] = game;
     play(tk, 3, 4, 1, 6);
     tk.log.clear();
     tk.choose(Menu::menuend);

@@ -181,10 +181,8 @@ TEST(Menus, HistoryItemsFollowTheMoveCountersEachTimeTheMenuOpens) {
 }
 
 TEST(Menus, TheRuleTouchesOnlyTheThreeHistoryItems) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 1);
+    StartedGame game(6);
+    auto& [s, tk] = game;
     tk.log.clear();
     tk.openMenu();
     EXPECT_EQ(tk.log, (std::vector<std::string>{"event menumenu about to open", "disable menuundo(0)",
@@ -224,10 +222,8 @@ TEST(Menus, RightPressOpensThePopupAndNothingElse) {
 }
 
 TEST(Menus, MiddlePressDoesNothing) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 0);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     const GameState before = s;
     const auto pins = tk.visiblePins();
     tk.log.clear();
@@ -257,10 +253,8 @@ TEST(Menus, ChoosingASizeFromThePopupIsTheSameAsFromTheBar) {
 }
 
 TEST(ListWindow, ClosingKeepsTheLinesAndEnablesTheMenuItem) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 0);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     play(tk, 3, 3, 1, 5);
     play(tk, 1, 3, 3, 3);
     const auto lines = tk.list;

@@ -89,10 +89,8 @@ TEST_F(Help, QuotesEveryMessageThePlayerCanSee) {
     };
     {
         // A second pin clicked while one is lifted, then a square outside the triangle.
-        GameState s;
-        FakeToolkit tk(s);
-        tk.start();
-        tk.choose(Menu::ketasu, 0);
+        StartedGame game(5);
+        auto& [s, tk] = game;
         tk.clickPin(13);
         tk.clickPin(1);
         tk.pressSquare(5, 2);
@@ -104,10 +102,8 @@ TEST_F(Help, QuotesEveryMessageThePlayerCanSee) {
     }
     {
         // Winning without undo: two pins side by side, one jump left.
-        GameState s;
-        FakeToolkit tk(s);
-        tk.start();
-        tk.choose(Menu::ketasu, 0);
+        StartedGame game(5);
+        auto& [s, tk] = game;
         tk.setPins({1, 2});
         play(tk, 1, 1, 3, 1);
         collect(tk);
@@ -116,10 +112,8 @@ TEST_F(Help, QuotesEveryMessageThePlayerCanSee) {
     }
     {
         // Winning after an undo has been used once.
-        GameState s;
-        FakeToolkit tk(s);
-        tk.start();
-        tk.choose(Menu::ketasu, 0);
+        StartedGame game(5);
+        auto& [s, tk] = game;
         tk.setPins({1, 2});
         tk.clickPin(1);
         tk.choose(Menu::menuundo);
@@ -132,10 +126,8 @@ TEST_F(Help, QuotesEveryMessageThePlayerCanSee) {
 }
 
 TEST_F(Help, ShowsTheRecordLineAndTheClipboardTextAsTheProgramWritesThem) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 0);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     play(tk, 3, 3, 1, 5);
     play(tk, 1, 3, 3, 3);
     ASSERT_EQ(tk.list.size(), 2u);

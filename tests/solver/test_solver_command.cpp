@@ -18,6 +18,7 @@
 using namespace tori;
 using namespace tori::solver;
 using tori::test::FakeToolkit;
+using tori::test::StartedGame;
 
 namespace {
 
@@ -159,10 +160,8 @@ TEST(SolveCommand, JsonCarriesTheSameAnswer) {
 
 TEST(SolveCommand, FiguresFromALiftedFirstPin) {
     // A pin lifted, nothing jumped yet: the copy holds the header lines alone.
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 0);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     tk.clickPin(13);
     const std::string text = copyToClipboard(tk);
     ASSERT_EQ(text, "プレイ日: " + tk.nowText + "\r\n桁数: 5桁 \r\n");
