@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "offscreen.h"
 #include "board/board_window.h"
 #include "game/game_state.h"
 #include "platform/qt/main_window.h"
@@ -91,18 +92,10 @@ void UndoRedo(benchmark::State& state) {
 }
 BENCHMARK(UndoRedo)->Unit(benchmark::kMicrosecond);
 
-// The offscreen platform says for every window shown that it cannot do what a window manager would.
-void quietOffscreen(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (message.startsWith(QLatin1String("This plugin does not support"))) return;
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    if (type == QtFatalMsg) std::abort();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietOffscreen);
+    tori::bench::prepareOffscreen();
     QApplication app(argc, argv);
     tori::qt::setUpJapanese(app);
     benchmark::Initialize(&argc, argv);

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "offscreen.h"
 #include "board/board_window.h"
 #include "game/board.h"
 #include "game/game_state.h"
@@ -100,13 +101,6 @@ void answerYes() {
         }
 }
 
-// The offscreen platform says for every window shown that it cannot do what a window manager would.
-void quietOffscreen(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (message.startsWith(QLatin1String("This plugin does not support"))) return;
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    if (type == QtFatalMsg) std::abort();
-}
-
 class Player {
 public:
     Player() : tk_(s_) {
@@ -168,8 +162,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietOffscreen);
+    tori::bench::prepareOffscreen();
     QApplication app(argc, argv);
     tori::qt::setUpJapanese(app);
     Player player;
