@@ -3,7 +3,8 @@
 7 × 7 game, and CPU while idle; the program beside a bare Xlib window and a bare Qt Widgets window, measured in
 the same run. Medians of repeated runs.
 
-"Qt + menu text" is the Qt floor with a menu bar caption: the cost of loading fonts before the first map.
+"Qt + menu text" is the Qt floor with a Japanese menu bar caption: the cost of loading fonts before the first map.
+"Qt + ASCII menu" has a plain ASCII caption instead: any text at all costs nearly as much.
 
 Start-up times come from rounds that launch the four programs in turn, each the same way: launch, wait for the map,
 close, then a short pause. The memory runs, which play a game, are separate, so that they do not disturb the timing.
@@ -132,6 +133,7 @@ def main():
     contenders = {  # name: (binary, window title, arguments)
         "Xlib floor": (floor_xlib, "floor-xlib"),
         "Qt floor": (floor_qt, "floor-qt"),
+        "Qt + ASCII menu": (floor_qt, "floor-qt", "latin"),
         "Qt + menu text": (floor_qt, "floor-qt", "text"),
         "toripin": (program, BOARD_TITLE),
     }
@@ -169,7 +171,8 @@ def main():
     print("launch to window mapped, ms   " + "".join(f"{summary(maps[name]):20s}" for name in contenders))
     print("resident after start, MiB     " +
           "".join(f"{summary([v / mib for v in memory[name]]):20s}" for name in contenders))
-    print(f"resident after a 7x7 game, MiB{'':60}{summary([r['rss_game'] / mib for r in runs])}")
+    print("resident after a 7x7 game, MiB" + " " * 20 * (len(contenders) - 1) +
+          summary([r["rss_game"] / mib for r in runs]))
     for when, key in (("after start", "idle_start"), ("after a won 7x7 game", "idle_game")):
         ticks, woken = runs[0][key]
         print(f"idle {IDLE:.0f} s {when}: {ticks} CPU clock ticks, {woken} thread wake-ups (target 0)")
