@@ -13,11 +13,26 @@ struct Game {
     tori::qt::QtToolkit toolkit{state};
 };
 
+// The game centres its board window and stands the move list against it, which only an X11 client
+// may do: where an X server is reachable (an X11 desktop, or Xwayland in a Wayland session) Qt is
+// asked for X11 first and Wayland second. A platform the player set is left alone.
+bool preferX11() {
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")) return false;
+    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const bool chosen = preferX11();
     QApplication app(argc, argv);
+    // Programs this one starts (a browser for a link in the help) choose their own platform.
+    if (chosen) qunsetenv("QT_QPA_PLATFORM");
     QApplication::setQuitOnLastWindowClosed(false);  // the board window alone ends the program
+    // The names the desktop matches windows with its launcher by: the X11 window class
+    // (StartupWMClass) and the Wayland application id (the desktop entry's name).
+    QApplication::setApplicationName(QStringLiteral("toripin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.toripin.Toripin"));
     tori::qt::setUpJapanese(app);
 
