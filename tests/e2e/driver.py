@@ -13,6 +13,11 @@ GREEN, GREY, BLACK = (0, 128, 0), (128, 128, 128), (0, 0, 0)
 SQUARE = 30  # 450 twips at 15 twips per pixel
 
 
+def is_button_face(colour):
+    """A pin's face: a neutral light colour, neither the window's grey nor the board's green or lines."""
+    return colour is not None and colour[0] == colour[1] == colour[2] and colour[0] > GREY[0]
+
+
 class Program:
     """One run of the program on an X server."""
 
@@ -139,16 +144,19 @@ class Program:
                     if BLACK not in near:
                         errors.append(f"({col},{row}) outside the triangle has no diagonal")
                 elif p in pins:
-                    # A pin is a peg on its square: the square's green shows around it.
-                    if centre in (GREEN, GREY, BLACK) or corner != GREEN:
+                    # A pin is a push button covering its square, with a neutral face.
+                    if not is_button_face(centre):
                         errors.append(f"({col},{row}) should hold a pin, shows {centre}")
                 elif centre != GREEN or corner != GREEN:
                     errors.append(f"({col},{row}) should be empty green, shows {centre}")
+        # Square (c, r) owns the grid lines on its left and top edges; a pin on it covers them.
+        def bare(col, row):
+            return col > n or row > n or rules.index(col, row, n) not in pins
         for i in range(1, n + 2):
             for j in range(1, n + 1):
-                if pic(s * i, s * j + 7) != BLACK:
+                if bare(i, j) and pic(s * i, s * j + 7) != BLACK:
                     errors.append(f"vertical line {i} missing at row {j}")
-                if pic(s * j + 7, s * i) != BLACK:
+                if bare(j, i) and pic(s * j + 7, s * i) != BLACK:
                     errors.append(f"horizontal line {i} missing at column {j}")
         # Grey beyond the board, up to where the largest board ends, and in the label margins' corner.
         end = s * (n + 1)

@@ -61,11 +61,11 @@ void QtGame::play(int fromCol, int fromRow, int toCol, int toRow) {
     clickSquare(toCol, toRow);
 }
 
-void clickMenuItem(QMenu* menu, QAction* item) {
+void clickMenuItem(QMenu* menu, QAction* item, Qt::MouseButton b) {
     const QPoint at = menu->actionGeometry(item).center();
     QTest::mouseMove(menu->windowHandle(), at);
-    QTest::mousePress(menu->windowHandle(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(menu->windowHandle(), Qt::LeftButton, {}, at);
+    QTest::mousePress(menu->windowHandle(), b, {}, at);
+    QTest::mouseRelease(menu->windowHandle(), b, {}, at);
 }
 
 namespace {
@@ -119,13 +119,17 @@ void QtGame::choose(Menu m, int16_t index) {
     QApplication::processEvents();
 }
 
-void QtGame::openAndCloseMenu() {
+QMenu* QtGame::openMenu() {
     QMenuBar* bar = board()->menuBar();
     QMenu* barMenu = tk.menu(Menu::menumenu);
     const QPoint title = bar->mapTo(board(), bar->actionGeometry(barMenu->menuAction()).center());
     QTest::mouseClick(board()->windowHandle(), Qt::LeftButton, {}, title);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return barMenu->isVisible(); }, 2000));
-    barMenu->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return barMenu->isVisible(); }, 2000));
+    return barMenu;
+}
+
+void QtGame::openAndCloseMenu() {
+    openMenu()->close();
     QApplication::processEvents();
 }
 

@@ -61,14 +61,15 @@ public:
 
     // Opens the item's menu from the menu bar with the mouse and clicks the item.
     void choose(Menu m, int16_t index = 0);
-    // Opens the Menu menu from the bar and closes it again.
+    // Opens the Menu menu from the bar (and closes it again).
+    QMenu* openMenu();
     void openAndCloseMenu();
 
     std::vector<int16_t> visiblePins() const;
 };
 
 // Clicks an item of an open menu (a pop-up or one opened from the bar).
-void clickMenuItem(QMenu* menu, QAction* item);
+void clickMenuItem(QMenu* menu, QAction* item, Qt::MouseButton b = Qt::LeftButton);
 // The item of the open pop-up menu tree at this path, e.g. {menuselect, ketasu(0)}.
 void chooseInPopup(QtToolkit& tk, std::vector<std::pair<Menu, int16_t>> path);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QListWidget>
 #include <QTest>
 
 #include "qt_game.h"
@@ -76,6 +77,23 @@ TEST(QtGame, TheMoveListFollowsTheGameAndUndo) {
     g.choose(Menu::menuredo);
     EXPECT_EQ(g.tk.listCount(), 3);
     EXPECT_TRUE(g.pin(1)->isVisible());
+
+    // More moves than the list shows at once: the newest line is the one in view, after a move
+    // and after a redo alike.
+    QListWidget* list = g.tk.listWindow()->list();
+    const auto lastLineInView = [&] {
+        QApplication::processEvents();
+        const QRect line = list->visualItemRect(list->item(list->count() - 1));
+        return line.top() >= 0 && line.bottom() < list->viewport()->height();
+    };
+    for (int k = 3; k < 12; ++k) g.play(kWin[k][0], kWin[k][1], kWin[k][2], kWin[k][3]);
+    ASSERT_EQ(g.tk.listCount(), 12);
+    ASSERT_LT(list->visualItemRect(list->item(0)).top(), 0);  // the first line has gone up
+    EXPECT_TRUE(lastLineInView());
+    list->scrollToTop();
+    g.choose(Menu::menuundo);
+    g.choose(Menu::menuredo);
+    EXPECT_TRUE(lastLineInView());
 }
 
 TEST(QtGame, AWonGameAnsweredNoEndsTheProgram) {

@@ -165,6 +165,39 @@ TEST(QtMenus, APopUpChoiceRunsItsHandlerBeforeThePopUpReturns) {
     EXPECT_EQ(tk.popups, 2);
 }
 
+TEST(QtMenus, OnlyTheLeftButtonChoosesAnItem) {
+    QtGame g;
+    g.start();
+    // From the bar: a right or a middle click on 7*7 chooses nothing and leaves the menu open.
+    QMenu* menu = g.openMenu();
+    clickMenuItem(menu, g.tk.action(Menu::menuselect));
+    QMenu* sizes = g.tk.menu(Menu::menuselect);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sizes->isVisible(); }, 2000));
+    for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
+        clickMenuItem(sizes, g.tk.action(Menu::ketasu, 2), b);
+        QApplication::processEvents();
+        EXPECT_EQ(g.state.keta, 0) << b;
+        EXPECT_TRUE(sizes->isVisible()) << b;
+    }
+    clickMenuItem(sizes, g.tk.action(Menu::ketasu, 2));
+    QApplication::processEvents();
+    EXPECT_EQ(g.state.keta, 7);
+
+    // In the pop-up: the right button that opened it, released over the exit item, ends nothing.
+    bool openAfterRightRelease = false;
+    later(50, [&] {
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        clickMenuItem(popup, g.tk.action(Menu::menuend), Qt::RightButton);
+        openAfterRightRelease = popup->isVisible();
+        popup->close();
+    });
+    g.click(QtGame::squareCentre(8, 8), Qt::RightButton);
+    EXPECT_TRUE(openAfterRightRelease);
+    EXPECT_FALSE(g.tk.ended());
+    EXPECT_EQ(g.state.keta, 7);
+}
+
 TEST(QtMenus, TheListItemShowsTheListAgain) {
     QtGame g;
     g.start();

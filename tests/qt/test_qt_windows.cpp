@@ -63,6 +63,16 @@ TEST(QtWindows, StartUpCentresTheBoardAndPutsTheListAgainstItsRightEdge) {
     for (Control c : {Control::Label1, Control::Label2}) {
         for (int16_t i = 0; i <= 6; ++i) EXPECT_EQ(g.tk.control(Form::Form1, c, i)->isHidden(), i >= 5) << i;
     }
+    // The column numbers stand on the window-background colour; the row numbers have no fill of
+    // their own and show the grey surface.
+    const QImage shot = g.surface()->grab().toImage();
+    const QWidget* column = g.tk.control(Form::Form1, Control::Label1, 3);
+    const QWidget* row = g.tk.control(Form::Form1, Control::Label2, 3);
+    EXPECT_EQ(logicalPixel(shot, column->x() + 1, column->y() + 1), QApplication::palette().color(QPalette::Base));
+    EXPECT_EQ(logicalPixel(shot, row->x() + 1, row->y() + 1), QColor(128, 128, 128));
+
+    // The board window is the active one, so that its menu answers the keyboard at once.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == g.board(); }, 2000));
 }
 
 TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoard) {
@@ -81,6 +91,7 @@ TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoa
     g.board()->move(100, 50);
     g.choose(Menu::menulistview);
     EXPECT_TRUE(list->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == list; }, 2000));
     EXPECT_FALSE(listItem->isEnabled());
     const QRect board = g.board()->frameGeometry();
     EXPECT_EQ(list->frameGeometry().topLeft(), QPoint(board.left() + board.width(), board.top()));

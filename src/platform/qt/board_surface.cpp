@@ -5,7 +5,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRadialGradient>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include "platform/design.h"
 #include "platform/qt/twips.h"
@@ -115,7 +116,6 @@ void BoardSurface::mousePressEvent(QMouseEvent* e) {
 PinButton::PinButton(QWidget* parent) : QPushButton(parent) {
     setFocusPolicy(Qt::NoFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);
-    setFlat(true);
 }
 
 bool PinButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
@@ -130,32 +130,14 @@ void PinButton::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
 }
 
+// The desktop style's push button without a caption, its face in the window-background colour (the
+// colour text views are filled with), taken from the palette at each paint so it follows the desktop.
 void PinButton::paintEvent(QPaintEvent*) {
-    // The square under the peg keeps the board's look: green with the grid lines on its left and
-    // top edges (the right and bottom ones belong to the neighbours).
-    QPainter painter(this);
-    const QRectF r = rect();
-    painter.fillRect(r, toQColor(design::kBoard));
-    painter.fillRect(QRectF(0, 0, r.width(), 1), toQColor(design::kLine));
-    painter.fillRect(QRectF(0, 0, 1, r.height()), toQColor(design::kLine));
-
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    const qreal side = std::min(r.width(), r.height()) - 1;
-    const QPointF centre(1 + side / 2, 1 + side / 2);
-    const qreal radius = side * 0.34;
-    const bool down = isDown();
-
-    // Shadow, then the peg's head lit from the upper left.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 40, 0, 150));
-    painter.drawEllipse(centre + QPointF(radius * 0.18, radius * 0.22), radius, radius);
-    QRadialGradient head(centre - QPointF(radius * 0.35, radius * 0.35), radius * 1.3);
-    head.setColorAt(0.0, down ? QColor(255, 214, 150) : QColor(255, 240, 200));
-    head.setColorAt(0.45, down ? QColor(200, 120, 20) : QColor(236, 160, 40));
-    head.setColorAt(1.0, down ? QColor(110, 55, 0) : QColor(150, 80, 10));
-    painter.setBrush(head);
-    painter.setPen(QPen(QColor(70, 35, 0), 1));
-    painter.drawEllipse(centre, radius, radius);
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.palette.setColor(QPalette::Button, option.palette.color(QPalette::Base));
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 BoardLabel::BoardLabel(QWidget* parent) : QLabel(parent) {

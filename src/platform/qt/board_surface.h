@@ -40,8 +40,8 @@ private:
     QImage picture_;
 };
 
-// A pin: a peg standing on its square. It takes every press made on it, whatever the button, so
-// that no press on a pin reaches the board surface; only the left button clicks it.
+// A pin: a push button covering its square. It takes every press made on it, whatever the button,
+// so that no press on a pin reaches the board surface; only the left button clicks it.
 class PinButton : public QPushButton {
 public:
     explicit PinButton(QWidget* parent = nullptr);

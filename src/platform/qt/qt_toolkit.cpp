@@ -1,7 +1,9 @@
 // The game's window toolkit on Qt Widgets.
 #include "platform/qt/qt_toolkit.h"
 
+#include <functional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QTranslator>
@@ -64,6 +67,37 @@ QFont designFont(float points, bool bold) {
 }
 
 int formIndex(Form f) { return int(f); }
+
+// A menu whose items are chosen with the left button alone: Qt's menus take a release of any button.
+class LeftButtonMenu : public QMenu {
+public:
+    using QMenu::QMenu;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton)
+            QMenu::mouseReleaseEvent(e);
+        else
+            e->accept();
+    }
+};
+
+// Tells when a window has been mapped and can be seen: Qt reports that to the QWindow alone.
+class ExposeWatch : public QObject {
+public:
+    ExposeWatch(QWindow* window, std::function<void()> exposed) : QObject(window), exposed_(std::move(exposed)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Expose) exposed_();
+        return false;
+    }
+
+private:
+    std::function<void()> exposed_;
+};
 
 // The desktop's long time is hours, minutes and seconds with no time zone ("H:mm:ss" in Japan).
 // Qt's long pattern is wordier and carries the zone, so the short pattern gains the seconds, with
@@ -188,11 +222,14 @@ void QtToolkit::createBoard() {
         auto* label = new BoardLabel(surface);
         label->setGeometry(toPixels(rect));
         label->setFont(designFont(design::kLabelFontPoints, true));
-        // The labels keep the desktop's window colour, not the grey of the surface they stand on.
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
-        label->setPalette(palette);
-        label->setAutoFillBackground(true);
+        // The column numbers stand on the window-background colour (the colour text views are
+        // filled with); the row numbers keep a label's own colours: no fill, the window text.
+        if (c == Control::Label1) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Base));
+            label->setPalette(palette);
+            label->setAutoFillBackground(true);
+        }
         label->setText(text(design::kLabelTemplateCaption));
         label->hide();
         boardControls_[{c, 0}] = label;
@@ -210,7 +247,11 @@ void QtToolkit::buildMenus() {
         QMenu* parent = item.depth == 1 ? barMenu : subMenu;
         QAction* a = nullptr;
         if (item.depth == 0 || hasItems) {
-            QMenu* m = item.depth == 0 ? bar->addMenu(text(item.caption)) : parent->addMenu(text(item.caption));
+            QMenu* m = new LeftButtonMenu(text(item.caption), item.depth == 0 ? static_cast<QWidget*>(bar) : parent);
+            if (item.depth == 0)
+                bar->addMenu(m);
+            else
+                parent->addMenu(m);
             (item.depth == 0 ? barMenu : subMenu) = m;
             menus_[item.id] = m;
             a = m->menuAction();
@@ -262,7 +303,25 @@ void QtToolkit::show(Form f, bool modal) {
         return;
     }
     w->show();
-    if (f == Form::Form3) {
+    if (!w->windowHandle()->findChild<ExposeWatch*>(QString(), Qt::FindDirectChildrenOnly))
+        new ExposeWatch(w->windowHandle(), [this] { activateWhenMapped(); });
+    if (f == Form::Form3) activate(f);
+}
+
+// The last window the game made active wins. Window managers give the focus to each window they
+// map, and Qt activates a window only once it is mapped, so the activation waits until every
+// shown window of the program is on the screen: else the window mapped last would take the focus.
+void QtToolkit::activate(Form f) {
+    wantActive_ = f;
+    activateWhenMapped();
+}
+
+void QtToolkit::activateWhenMapped() {
+    if (!wantActive_) return;
+    for (QWidget* shown : {static_cast<QWidget*>(board_), static_cast<QWidget*>(list_)})
+        if (shown && shown->isVisible() && !(shown->windowHandle() && shown->windowHandle()->isExposed())) return;
+    QWidget* w = window(*std::exchange(wantActive_, std::nullopt));
+    if (w && w->isVisible()) {
         w->raise();
         w->activateWindow();
     }
@@ -399,10 +458,7 @@ void QtToolkit::setCaption(Form f, std::string_view caption) {
 
 void QtToolkit::setFocus(Form f) {
     ensureLoaded(f);
-    if (QWidget* w = window(f)) {
-        w->raise();
-        w->activateWindow();
-    }
+    if (window(f)) activate(f);
 }
 
 void QtToolkit::setMousePointer(Form f, Pointer p) {

@@ -114,6 +114,8 @@ private:
     QMargins frameMargins(QWidget* w);
     void fitOuterSize(Form f);
     void frameChanged(Form f);
+    void activate(Form f);
+    void activateWhenMapped();
     void shutDown();
 
     // Events from the widgets, passed on to the game's handlers unless the program has ended.
@@ -128,6 +130,7 @@ private:
     std::array<bool, 3> loaded_{};
     std::array<Placement, 3> placement_{};
     QMargins lastFrame_;  // the last frame margins the window system reported
+    std::optional<Form> wantActive_;  // the window to activate once every shown window is mapped
 
     QPointer<MainWindow> board_;
     QPointer<ListWindow> list_;
