@@ -5,8 +5,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 
 #include "platform/design.h"
 #include "platform/qt/twips.h"
@@ -116,6 +114,7 @@ void BoardSurface::mousePressEvent(QMouseEvent* e) {
 PinButton::PinButton(QWidget* parent) : QPushButton(parent) {
     setFocusPolicy(Qt::NoFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    matchFaceToBase();
 }
 
 bool PinButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
@@ -130,14 +129,20 @@ void PinButton::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
 }
 
-// The desktop style's push button without a caption, its face in the window-background colour (the
-// colour text views are filled with), taken from the palette at each paint so it follows the desktop.
-void PinButton::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.palette.setColor(QPalette::Button, option.palette.color(QPalette::Base));
-    painter.drawControl(QStyle::CE_PushButton, option);
+// The face takes the window-background colour (the colour text views are filled with), again
+// whenever the desktop's colours change. It is part of the widget's palette, not set at each
+// paint: a palette changed while painting is a new palette, and the style caches a picture of
+// the button for each palette it sees.
+void PinButton::matchFaceToBase() {
+    QPalette p = palette();
+    if (p.color(QPalette::Button) == p.color(QPalette::Base)) return;
+    p.setColor(QPalette::Button, p.color(QPalette::Base));
+    setPalette(p);
+}
+
+void PinButton::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::PaletteChange) matchFaceToBase();
+    QPushButton::changeEvent(e);
 }
 
 BoardLabel::BoardLabel(QWidget* parent) : QLabel(parent) {

@@ -40,17 +40,21 @@ private:
     QImage picture_;
 };
 
-// A pin: a push button covering its square. It takes every press made on it, whatever the button,
-// so that no press on a pin reaches the board surface; only the left button clicks it.
+// A pin: the desktop style's push button without a caption, covering its square, its face in the
+// window-background colour. It takes every press made on it, whatever the button, so that no press
+// on a pin reaches the board surface; only the left button clicks it.
 class PinButton : public QPushButton {
 public:
     explicit PinButton(QWidget* parent = nullptr);
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void changeEvent(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     bool hitButton(const QPoint& pos) const override;
+
+private:
+    void matchFaceToBase();
 };
 
 // A coordinate label; like the pins it keeps every press made on it.
