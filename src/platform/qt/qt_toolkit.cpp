@@ -329,7 +329,10 @@ void QtToolkit::activateWhenMapped() {
 
 void QtToolkit::hide(Form f) {
     ensureLoaded(f);
-    if (QWidget* w = window(f)) w->hide();
+    QWidget* w = window(f);
+    if (!w) return;
+    if (w->isVisible()) placement_[formIndex(f)].shownFrame = frameMargins(w);
+    w->hide();
 }
 
 void QtToolkit::unload(Form f) {
@@ -371,12 +374,30 @@ QMargins QtToolkit::frameMargins(QWidget* w) {
     return lastFrame_;
 }
 
-namespace {
-QRect outerGeometry(QWidget* w, const QMargins& frame) {
+// Where a window's frame stands. Qt knows the frame of a shown window only; a window not yet shown
+// has not been framed, and a window hidden after being shown is reckoned with the frame it had.
+QRect QtToolkit::outerGeometry(Form f) {
+    QWidget* w = window(f);
     if (w->isVisible()) return w->frameGeometry();
-    return QRect(w->pos(), w->size().grownBy(frame));
+    if (w->testAttribute(Qt::WA_WState_Created)) return w->geometry().marginsAdded(placement_[formIndex(f)].shownFrame);
+    return QRect(w->pos(), w->size().grownBy(frameMargins(w)));
 }
 
+// Puts the window's frame where the game placed it. Qt places a window by its frame, except one
+// that was hidden after being shown, whose frame it has forgotten: that one is placed by its client
+// area, inside the frame it had, so that the window manager maps it back exactly there.
+void QtToolkit::moveFrame(Form f) {
+    QWidget* w = window(f);
+    const Placement& p = placement_[formIndex(f)];
+    const QRect outer = outerGeometry(f);
+    const QPoint at(p.left ? toPixels(*p.left) : outer.left(), p.top ? toPixels(*p.top) : outer.top());
+    if (!w->isVisible() && w->testAttribute(Qt::WA_WState_Created))
+        w->setGeometry(QRect(at + QPoint(p.shownFrame.left(), p.shownFrame.top()), w->size()));
+    else
+        w->move(at);
+}
+
+namespace {
 float readTwips(const std::optional<float>& set, int pixels) {
     // What was set, while the window still stands on the pixel that value means.
     if (set && toPixels(*set) == pixels) return *set;
@@ -386,38 +407,32 @@ float readTwips(const std::optional<float>& set, int pixels) {
 
 float QtToolkit::top(Form f) {
     ensureLoaded(f);
-    QWidget* w = window(f);
-    return w ? readTwips(placement_[formIndex(f)].top, outerGeometry(w, lastFrame_).top()) : 0;
+    return window(f) ? readTwips(placement_[formIndex(f)].top, outerGeometry(f).top()) : 0;
 }
 float QtToolkit::left(Form f) {
     ensureLoaded(f);
-    QWidget* w = window(f);
-    return w ? readTwips(placement_[formIndex(f)].left, outerGeometry(w, lastFrame_).left()) : 0;
+    return window(f) ? readTwips(placement_[formIndex(f)].left, outerGeometry(f).left()) : 0;
 }
 float QtToolkit::width(Form f) {
     ensureLoaded(f);
-    QWidget* w = window(f);
-    return w ? readTwips(placement_[formIndex(f)].width, outerGeometry(w, frameMargins(w)).width()) : 0;
+    return window(f) ? readTwips(placement_[formIndex(f)].width, outerGeometry(f).width()) : 0;
 }
 float QtToolkit::height(Form f) {
     ensureLoaded(f);
-    QWidget* w = window(f);
-    return w ? readTwips(placement_[formIndex(f)].height, outerGeometry(w, frameMargins(w)).height()) : 0;
+    return window(f) ? readTwips(placement_[formIndex(f)].height, outerGeometry(f).height()) : 0;
 }
 
 void QtToolkit::setTop(Form f, float twips) {
     ensureLoaded(f);
-    QWidget* w = window(f);
-    if (!w) return;
+    if (!window(f)) return;
     placement_[formIndex(f)].top = twips;
-    w->move(w->pos().x(), toPixels(twips));  // a window's position is its frame's
+    moveFrame(f);
 }
 void QtToolkit::setLeft(Form f, float twips) {
     ensureLoaded(f);
-    QWidget* w = window(f);
-    if (!w) return;
+    if (!window(f)) return;
     placement_[formIndex(f)].left = twips;
-    w->move(toPixels(twips), w->pos().y());
+    moveFrame(f);
 }
 void QtToolkit::setWidth(Form f, float twips) {
     ensureLoaded(f);
@@ -448,7 +463,7 @@ void QtToolkit::frameChanged(Form f) {
     Placement& p = placement_[formIndex(f)];
     if (w->windowHandle()->frameMargins() == p.frame) return;
     fitOuterSize(f);
-    if (p.left && p.top) w->move(toPixels(*p.left), toPixels(*p.top));
+    if (p.left && p.top) moveFrame(f);
 }
 
 void QtToolkit::setCaption(Form f, std::string_view caption) {

@@ -102,7 +102,8 @@ private:
     // on the pixel that value means.
     struct Placement {
         std::optional<float> top, left, width, height;
-        QMargins frame;  // the frame margins the size was fitted to
+        QMargins frame;       // the frame margins the size was fitted to
+        QMargins shownFrame;  // the frame the window had when it was last hidden
     };
 
     void ensureLoaded(Form f);
@@ -112,6 +113,8 @@ private:
     void buildMenus();
     QWidget* requireControl(Form f, Control c, int16_t i) const;
     QMargins frameMargins(QWidget* w);
+    QRect outerGeometry(Form f);
+    void moveFrame(Form f);
     void fitOuterSize(Form f);
     void frameChanged(Form f);
     void activate(Form f);
