@@ -30,9 +30,10 @@ class Program:
         self.board = self.list = None
         self.surface = None  # screen position of the board surface's top-left corner
 
-    def start(self, timeout=20.0, offset=None):
+    def start(self, timeout=20.0, offset=None, own_pixels=False):
         """Waits for both windows and finds the board surface below the menu bar, or takes its known offset
-        within the board window (where the menu bar is off the screen)."""
+        within the board window (where the menu bar is off the screen). own_pixels reads the board window's own
+        contents instead of the screen's (which Xwayland does not keep)."""
         self.board = self.xs.wait_window(BOARD_TITLE, timeout)
         self.list = self.xs.wait_window(LIST_TITLE, timeout)
         self.board_window = self.board[0]
@@ -40,7 +41,7 @@ class Program:
             x, y = self.xs.origin(self.board_window)
             self.surface = (x + offset[0], y + offset[1])
         else:
-            self.find_surface()
+            self.find_surface(own_pixels)
         return self
 
     def alive(self):
@@ -71,14 +72,16 @@ class Program:
         attrs = self.xs.attributes(window)
         return x, y, attrs.width, attrs.height
 
-    def find_surface(self):
+    def find_surface(self, own_pixels=False):
         """The client area starts with the menu bar; the surface is the first run of grey rows below it."""
         x, y, width, height = self.geometry(self.board_window)
-        self.xs.wait_for(lambda: self._surface_top(x, y, height) is not None, 10, "the grey board surface")
-        self.surface = (x, y + self._surface_top(x, y, height))
+        window = self.board_window if own_pixels else None
+        at = (0, 0) if own_pixels else (x, y)
+        self.xs.wait_for(lambda: self._surface_top(*at, height, window) is not None, 10, "the grey board surface")
+        self.surface = (x, y + self._surface_top(*at, height, window))
 
-    def _surface_top(self, x, y, height):
-        picture = self.xs.grab(x, y, 8, height)
+    def _surface_top(self, x, y, height, window=None):
+        picture = self.xs.grab(x, y, 8, height, window)
         column = [picture(3, row) for row in range(height)]
         for row in range(1, height - 20):
             if column[row - 1] != GREY and all(c == GREY for c in column[row:row + 20]):

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Plays the installed program on a private Xvfb with the mouse, the keyboard and the clipboard.
 
-Usage: e2e.py <path to toripin>   (its directory holds tori.hlp and tada.wav, as installed)
+Usage: e2e.py <path to toripin> [--desktops]   (its directory holds tori.hlp and tada.wav, as installed)
+Every step runs on a bare Xvfb; with --desktops the desktop step runs under openbox and in a GNOME Wayland session.
 """
 
 import datetime
@@ -13,8 +14,8 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
-from driver import APP_TITLE, BOARD_TITLE, LIST_TITLE, Program, export_text  # noqa: E402
-from xclient import XServer  # noqa: E402
+from driver import APP_TITLE, BOARD_TITLE, LIST_TITLE, SQUARE, Program, export_text, is_button_face  # noqa: E402
+from xclient import IS_VIEWABLE, GnomeSession, XServer  # noqa: E402
 
 STEPS = []
 
@@ -46,6 +47,77 @@ def start_up(xs, binary):
         check(not program.message_boxes(), "a message box came up at start")
     finally:
         close_board(program)
+
+
+@step
+def desktop(xs, binary):
+    """The first seconds as a player meets them on a desktop: the platform the program picks by itself, the window
+    class its desktop entry names, the board centred with its frame and active, the list standing against it, Alt+M,
+    pins as buttons, and the list placed anew beside a board the player has moved."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_QPA_PLATFORM=None).start(own_pixels=True)
+    try:
+        board, listed = program.board_window, program.list[0]
+        with open(f"/proc/{program.process.pid}/maps") as maps:
+            mapped = maps.read()
+        check("/libqxcb.so" in mapped and "/libqwayland" not in mapped,
+              f"under {xs.session} the program is not an X11 client")
+        wm_class = desktop_entry()["StartupWMClass"].encode()
+        for window in (board, listed):
+            names = (xs.property_bytes(window, "WM_CLASS") or b"").split(b"\0")[:2]
+            check(wm_class in names, f"the window class {names} is not the desktop entry's {wm_class}")
+
+        # 4200 × 5000 twips with the frame, centred; the list's client area 3660 × 3795 twips; frames side by side.
+        bx, by, bw, bh = xs.outer(board)
+        check(abs(bw - 280) <= 1 and abs(bh - 333) <= 1, f"the board window with its frame is {bw}×{bh} pixels")
+        check(abs(bx - (xs.width - bw) // 2) <= 1 and abs(by - (xs.height - bh) // 2) <= 1,
+              f"the board window at ({bx},{by}) is not centred on the {xs.width}×{xs.height} screen")
+        client = xs.attributes(listed)
+        check((client.width, client.height) == (244, 253), f"the list's client area is {client.width}×{client.height}")
+        lx, ly, _, _ = xs.outer(listed)
+        check((lx, ly) == (bx + bw, by), f"the list window's frame at ({lx},{ly}), not against ({bx + bw},{by})")
+
+        # The board window is active and stays so; its menu answers the first Alt+M.
+        xs.wait_for(lambda: xs.active_window() == board, 5, "the board window to be active")
+        time.sleep(0.5)
+        check(xs.active_window() == board, f"window {xs.active_window():#x} took the focus from the board window")
+        before = {w[0] for w in xs.top_windows()}
+        xs.keys("alt+m")
+        menu = xs.wait_for(lambda: next((w for w in xs.top_windows() if w[6] and w[0] not in before), None), 5,
+                           "the Menu menu to open on Alt+M")
+        cx, cy = xs.origin(board)
+        check(abs(menu[2] - cx) <= 8 and cy < menu[3] < program.surface[1] + 8,
+              f"the menu opened at ({menu[2]},{menu[3]}), not under the board window's menu bar")
+        xs.keys("s", "5")
+
+        # A pin is a button with a neutral face (read from the window itself: Xwayland keeps no screen picture).
+        sx, sy = program.surface[0] - cx, program.surface[1] - cy
+        face = lambda: xs.grab(sx + SQUARE + SQUARE // 2, sy + SQUARE + SQUARE // 2, 1, 1, board)(0, 0)
+        xs.wait_for(lambda: is_button_face(face()), 5, "a pin on square (1,1)")
+
+        # The player moves the board window, closes the list with its button and shows it again from the menu:
+        # it stands against the board's new right edge, and it is the active window.
+        xs.xdotool("windowmove", board, max(bx - 200, 0), max(by - 150, 0))
+        xs.wait_for(lambda: xs.outer(board)[:2] != (bx, by), 5, "the board window to move")
+        time.sleep(0.3)
+        nx, ny, nw, _ = xs.outer(board)
+        ox, oy = xs.origin(listed)
+        xs.click(ox + 122, oy + 232)  # the middle of 閉じる(&C)
+        xs.wait_for(lambda: xs.attributes(listed).map_state != IS_VIEWABLE, 5, "the list window to close")
+        program.focus()
+        xs.keys("alt+m", "l")
+        xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the list window to show again")
+        xs.wait_for(lambda: xs.outer(listed)[:2] == (nx + nw, ny), 5,
+                    f"the list window against the moved board's edge ({nx + nw},{ny}); it is at {xs.outer(listed)[:2]}")
+        xs.wait_for(lambda: xs.active_window() == listed, 5, "the list window to be active")
+    finally:
+        close_board(program)
+
+
+def desktop_entry():
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "desktop",
+                        "io.github.toripin.Toripin.desktop")
+    with open(path, encoding="utf-8") as file:
+        return dict(line.rstrip("\n").split("=", 1) for line in file if "=" in line and not line.startswith("#"))
 
 
 def close_board(program):
@@ -172,25 +244,37 @@ def close_during_a_game_and_exit_item(xs, binary):
         program.stop()
 
 
+# The desktops the desktop step also runs on: a window manager on Xvfb, and a GNOME Wayland session.
+DESKTOPS = {
+    "openbox": lambda: XServer(wm="openbox"),
+    "gnome": GnomeSession,
+}
+
+
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) not in (2, 3) or (len(sys.argv) == 3 and sys.argv[2] != "--desktops"):
         sys.exit(__doc__)
     binary = os.path.abspath(sys.argv[1])
     wanted = os.environ.get("E2E_ONLY")
+    if len(sys.argv) == 3:
+        runs = [(desktop, start) for start in DESKTOPS.values()]
+    else:
+        runs = [(function, XServer) for function in STEPS if not wanted or function.__name__ == wanted]
     failures = 0
-    for function in STEPS:
-        if wanted and function.__name__ != wanted:
-            continue
-        xs = XServer()
+    for function, session in runs:
         began = time.monotonic()
+        xs = None
         try:
+            xs = session()
             function(xs, binary)
-            print(f"PASS {function.__name__} ({time.monotonic() - began:.1f} s)", flush=True)
+            print(f"PASS {function.__name__} on {xs.session} ({time.monotonic() - began:.1f} s)", flush=True)
         except Exception as error:  # report every step, then fail
             failures += 1
-            print(f"FAIL {function.__name__}: {error}", flush=True)
+            where = xs.session if xs else "a session that did not start"
+            print(f"FAIL {function.__name__} on {where}: {error}", flush=True)
         finally:
-            xs.close()
+            if xs:
+                xs.close()
     sys.exit(1 if failures else 0)
 
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Runs the built program as a Wayland client of a private headless Weston and checks what the compositor sees.
+"""Runs the built program as a Wayland client of a private headless Weston, with no X server to prefer and no platform
+chosen for it, and checks what the compositor sees.
 
 Usage: wayland.py <path to toripin>   (its directory holds tori.hlp and tada.wav, as installed)
 Exits 77 when Weston itself cannot run here.
 """
 
 import os
+import re
 import shutil
 import signal
 import struct
@@ -15,6 +17,8 @@ import tempfile
 import time
 import zlib
 
+APP_ID = "io.github.toripin.Toripin"
+DESKTOP_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "desktop")
 BOARD_TITLE = "トリピン"
 LIST_TITLE = "指し手手順"
 GREY = (128, 128, 128)
@@ -287,7 +291,7 @@ def run(binary):
         with open(err_path, "wb") as err:
             program = subprocess.Popen([binary], cwd=os.path.dirname(binary), stdin=subprocess.DEVNULL,
                                        stdout=err, stderr=subprocess.STDOUT,
-                                       env=weston.client_env(QT_QPA_PLATFORM="wayland"))
+                                       env=weston.client_env())
 
         def output():
             with open(err_path, encoding="utf-8", errors="replace") as file:
@@ -303,6 +307,12 @@ def run(binary):
                          if BOARD_TITLE in titles and LIST_TITLE in titles), None)
         wait_for(both_windows, 30, "the board and the move list windows on the compositor")
         print("PASS both windows are Wayland toplevels with their captions", flush=True)
+
+        # The desktop finds the launcher of the running windows by their application id: the desktop entry's name.
+        ids = set(re.findall(r'rq xdg_toplevel@\d+\.set_app_id\("([^"]*)"\)', weston.log()))
+        check(ids == {APP_ID}, f"the windows' application ids are {ids}, not {APP_ID!r}")
+        check(os.path.exists(os.path.join(DESKTOP_DIR, APP_ID + ".desktop")), f"no desktop entry {APP_ID}.desktop")
+        print(f"PASS the windows carry the application id {APP_ID}", flush=True)
 
         # Qt talks Wayland through the system's libwayland and its Wayland platform plugin, and has no X fallback.
         files = mapped_files(program.pid)

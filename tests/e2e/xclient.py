@@ -1,10 +1,17 @@
-"""A small X client for driving the real program: a private Xvfb, window lookup, screenshots, input, clipboard."""
+"""A small X client for driving the real program: a private X server (Xvfb, alone or with a window manager, or the
+Xwayland of a headless GNOME session), window lookup, screenshots, input, clipboard."""
 
 import ctypes
 import ctypes.util
+import glob
 import os
+import re
 import select
+import shutil
+import signal
+import stat
 import subprocess
+import tempfile
 import time
 
 _x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
@@ -85,6 +92,7 @@ _x11.XSelectInput.argtypes = [ctypes.c_void_p, Window, ctypes.c_long]
 _x11.XPending.argtypes = [ctypes.c_void_p]
 _x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
 _x11.XConnectionNumber.argtypes = [ctypes.c_void_p]
+_x11.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.POINTER(Window), ctypes.POINTER(ctypes.c_int)]
 
 # Windows come and go while they are looked at; a request about a window that has just gone fails
 # harmlessly instead of ending this process, as Xlib's default handler would.
@@ -108,9 +116,13 @@ def _die_with_parent():
 
 
 class XServer:
-    """A private Xvfb on a display number it picks itself, and a connection to it."""
+    """A private Xvfb on a display number it picks itself, and a connection to it; with wm="openbox", that window
+    manager runs on it."""
 
-    def __init__(self, width=1280, height=1024):
+    session = "Xvfb"
+
+    def __init__(self, width=1280, height=1024, wm=None):
+        self.wm = None
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp",
@@ -126,11 +138,24 @@ class XServer:
                 raise RuntimeError("Xvfb did not start")
             number += chunk
         os.close(read_end)
-        self.name = ":" + number.decode().strip()
+        self._connect(":" + number.decode().strip())
         self.width, self.height = width, height
-        self.dpy = _x11.XOpenDisplay(self.name.encode())
-        if not self.dpy:
-            raise RuntimeError("cannot open " + self.name)
+        if wm:
+            self.session = f"{wm} on Xvfb"
+            self.wm = subprocess.Popen([wm, "--sm-disable"], env=self.env(), stdin=subprocess.DEVNULL,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                       preexec_fn=_die_with_parent)
+            self.wait_for(self.window_manager, 20, wm + " to manage the screen")
+
+    def _connect(self, name, attempts=1):
+        self.name = name
+        for attempt in range(attempts):
+            self.dpy = _x11.XOpenDisplay(name.encode())
+            if self.dpy:
+                break
+            time.sleep(0.1)
+        else:
+            raise RuntimeError("cannot open " + name)
         self.root = _x11.XDefaultRootWindow(self.dpy)
         self._atoms = {}
 
@@ -138,22 +163,36 @@ class XServer:
         if self.dpy:
             _x11.XCloseDisplay(self.dpy)
             self.dpy = None
-        self.process.terminate()
-        try:
-            self.process.wait(5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        for process in (self.wm, self.process):
+            if process is None:
+                continue
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
 
     def env(self, **extra):
-        """The environment for a client of this server; the test suite's offscreen setting does not apply."""
+        """The environment for a client of this server; the test suite's offscreen setting does not apply. A value of
+        None removes that variable."""
         env = dict(os.environ)
-        env.pop("QT_QPA_PLATFORM", None)
-        env.pop("WAYLAND_DISPLAY", None)
+        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "XDG_SESSION_TYPE",
+                     "XDG_CURRENT_DESKTOP"):
+            env.pop(name, None)
         env["DISPLAY"] = self.name
         env["QT_QPA_PLATFORM"] = "xcb"
+        env.update(self.session_env())
         env.update(extra)
-        return env
+        return {k: v for k, v in env.items() if v is not None}
+
+    def session_env(self):
+        return {}
+
+    def window_manager(self):
+        """The window manager's check window, once one manages the screen."""
+        raw = self.property_bytes(self.root, "_NET_SUPPORTING_WM_CHECK")
+        return int.from_bytes(raw[:ctypes.sizeof(ctypes.c_long)], "little") if raw else None
 
     def atom(self, name):
         if name not in self._atoms:
@@ -203,15 +242,34 @@ class XServer:
         return int.from_bytes(raw[:4], "little") if raw else None
 
     def top_windows(self):
-        """Viewable children of the root, as (window, title, x, y, width, height, override_redirect)."""
+        """Viewable top-level windows, as (window, title, x, y, width, height, override_redirect): the children of the
+        root, or where a window manager has put a frame around one, the client window inside it."""
         found = []
         for w in self.children():
             attrs = self.attributes(w)
             if attrs is None or attrs.map_state != IS_VIEWABLE:
                 continue
-            found.append((w, self.title(w), attrs.x, attrs.y, attrs.width, attrs.height,
-                          bool(attrs.override_redirect)))
+            client = self._client(w)
+            if client != w:
+                attrs = self.attributes(client)
+                if attrs is None or attrs.map_state != IS_VIEWABLE:
+                    continue
+                x, y = self.origin(client)
+            else:
+                x, y = attrs.x, attrs.y
+            found.append((client, self.title(client), x, y, attrs.width, attrs.height, bool(attrs.override_redirect)))
         return found
+
+    def _client(self, window, depth=0):
+        """The window itself when it is a client (titled, or given WM_STATE by the window manager), else the client
+        inside a frame, or the window where there is none."""
+        if self.title(window) or self.property_bytes(window, "WM_STATE") or depth == 3:
+            return window
+        for child in self.children(window):
+            client = self._client(child, depth + 1)
+            if client != child or self.title(child) or self.property_bytes(child, "WM_STATE"):
+                return client
+        return window
 
     def titled(self, title):
         return [w for w in self.top_windows() if w[1] == title]
@@ -228,6 +286,30 @@ class XServer:
 
     def wait_window(self, title, timeout=10.0):
         return self.wait_for(lambda: (self.titled(title) or [None])[0], timeout, "window " + repr(title))
+
+    def active_window(self):
+        """The window the window manager calls active, or without one the window holding the input focus."""
+        if self.window_manager():
+            raw = self.property_bytes(self.root, "_NET_ACTIVE_WINDOW")
+            return int.from_bytes(raw[:ctypes.sizeof(ctypes.c_long)], "little") if raw else None
+        focus, revert = Window(), ctypes.c_int()
+        _x11.XGetInputFocus(self.dpy, ctypes.byref(focus), ctypes.byref(revert))
+        return focus.value
+
+    def frame_extents(self, window):
+        """Left, right, top and bottom of the frame the window manager put around the window."""
+        raw = self.property_bytes(window, "_NET_FRAME_EXTENTS")
+        if not raw:
+            return 0, 0, 0, 0
+        size = ctypes.sizeof(ctypes.c_long)
+        return tuple(int.from_bytes(raw[i * size:(i + 1) * size], "little") for i in range(4))
+
+    def outer(self, window):
+        """The window with its frame, as the player sees it on the screen: x, y, width, height."""
+        x, y = self.origin(window)
+        attrs = self.attributes(window)
+        left, right, top, bottom = self.frame_extents(window)
+        return x - left, y - top, attrs.width + left + right, attrs.height + top + bottom
 
     def origin(self, window):
         x, y = ctypes.c_int(), ctypes.c_int()
@@ -277,11 +359,16 @@ class XServer:
 
     # Pixels.
 
-    def grab(self, x, y, width, height):
-        """The screen rectangle as a Picture of RGB triples; parts off the screen are clipped away."""
+    def grab(self, x, y, width, height, window=None):
+        """The rectangle of the screen, or of the window's own contents, as a Picture of RGB triples; parts off the
+        screen or the window are clipped away."""
+        bounds = (self.width, self.height)
+        if window:
+            attrs = self.attributes(window)
+            bounds = (attrs.width, attrs.height)
         x0, y0 = max(x, 0), max(y, 0)
-        x1, y1 = min(x + width, self.width), min(y + height, self.height)
-        image = _x11.XGetImage(self.dpy, self.root, x0, y0, x1 - x0, y1 - y0, ALL_PLANES, Z_PIXMAP)
+        x1, y1 = min(x + width, bounds[0]), min(y + height, bounds[1])
+        image = _x11.XGetImage(self.dpy, window or self.root, x0, y0, x1 - x0, y1 - y0, ALL_PLANES, Z_PIXMAP)
         if not image:
             raise RuntimeError("XGetImage failed")
         img = image.contents
@@ -321,6 +408,99 @@ class XServer:
         """Another client takes the clipboard; xclip stays in the background as its owner."""
         subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=text.encode(), env=self.env(),
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class GnomeSession(XServer):
+    """A headless GNOME Wayland session: mutter as the Wayland compositor with its Xwayland, on a D-Bus session of its
+    own and a runtime directory of its own, and a connection to that Xwayland."""
+
+    session = "GNOME (mutter on Wayland, Xwayland)"
+    SOCKET = "toripin-gnome"
+
+    def __init__(self, width=1280, height=1024):
+        self.wm = self.process = self.dpy = None
+        self.runtime = tempfile.mkdtemp(prefix="toripin-gnome-")
+        os.chmod(self.runtime, 0o700)
+        self.log_path = os.path.join(self.runtime, "mutter.log")
+        try:
+            self._start(width, height)
+        except BaseException:
+            self.close()
+            raise
+
+    def _start(self, width, height):
+        _x11_socket_directory()
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "QT_QPA_PLATFORM")}
+        env.update(XDG_RUNTIME_DIR=self.runtime, XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP="GNOME",
+                   GSETTINGS_BACKEND="memory", XDG_CONFIG_HOME=os.path.join(self.runtime, "config"))
+        with open(self.log_path, "wb") as log:
+            self.process = subprocess.Popen(
+                ["dbus-run-session", "--", "mutter", "--wayland", "--headless", f"--virtual-monitor={width}x{height}",
+                 f"--wayland-display={self.SOCKET}"],
+                env=env, cwd=self.runtime, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                start_new_session=True, preexec_fn=_die_with_parent)
+        # mutter names its Xwayland display in its log and writes the display's key beside its socket.
+        deadline = time.monotonic() + 30
+        while True:
+            found = re.search(r"Using public X11 display (:\d+)", self.log())
+            keys = glob.glob(os.path.join(self.runtime, ".mutter-Xwaylandauth.*"))
+            if found and keys and os.path.exists(os.path.join(self.runtime, self.SOCKET)):
+                break
+            if self.process.poll() is not None or time.monotonic() > deadline:
+                raise RuntimeError(f"the GNOME session did not start (mutter {self.process.poll()}):\n{self.log()}")
+            time.sleep(0.1)
+        self.xauthority = keys[0]
+        old = os.environ.get("XAUTHORITY")
+        os.environ["XAUTHORITY"] = self.xauthority  # read by XOpenDisplay
+        try:
+            self._connect(found.group(1), attempts=100)
+        finally:
+            if old is None:
+                os.environ.pop("XAUTHORITY")
+            else:
+                os.environ["XAUTHORITY"] = old
+        attrs = self.attributes(self.root)
+        self.width, self.height = attrs.width, attrs.height
+        self.wait_for(self.window_manager, 20, "mutter to manage the X screen")
+
+    def session_env(self):
+        return {"XAUTHORITY": self.xauthority, "WAYLAND_DISPLAY": self.SOCKET, "XDG_RUNTIME_DIR": self.runtime,
+                "XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "GNOME"}
+
+    def log(self):
+        try:
+            with open(self.log_path, encoding="utf-8", errors="replace") as file:
+                return file.read()
+        except FileNotFoundError:
+            return ""
+
+    def close(self):
+        if self.dpy:
+            _x11.XCloseDisplay(self.dpy)
+            self.dpy = None
+        if self.process and self.process.poll() is None:
+            os.killpg(self.process.pid, signal.SIGTERM)
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.process.pid, signal.SIGKILL)
+                self.process.wait()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+def _x11_socket_directory():
+    """Xwayland puts its socket in /tmp/.X11-unix, and mutter refuses to start it unless that directory has its usual
+    mode, sticky and writable by all; Xvfb, or mutter itself under a umask, may have made it without."""
+    path = "/tmp/.X11-unix"
+    if not os.path.isdir(path):
+        os.makedirs(path, exist_ok=True)
+    mode = stat.S_IMODE(os.stat(path).st_mode)
+    if mode != 0o1777:
+        try:
+            os.chmod(path, 0o1777)
+        except PermissionError:
+            raise RuntimeError(f"{path} has mode {mode:o}; Xwayland needs 1777 (run as root or fix it once)")
 
 
 class Picture:
