@@ -42,8 +42,6 @@ if(TARGET toripin)
   # The sound module, which the program loads from its own directory.
   install(TARGETS toripin_sound LIBRARY DESTINATION "${TORIPIN_PKGLIBDIR}")
   install(FILES ${toripin_app_files} DESTINATION "${TORIPIN_PKGLIBDIR}")
-  # The sound also where shared data is looked for when it is not beside the program.
-  install(FILES "${TORIPIN_RESOURCES}/sound/tada.wav" DESTINATION "${CMAKE_INSTALL_DATADIR}/toripin")
 
   if(UNIX)
     # A relative link keeps the installed tree relocatable; the program resolves /proc/self/exe and so

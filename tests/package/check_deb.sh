@@ -41,7 +41,7 @@ root="$work/root"
 dpkg-deb -x "$deb" "$root"
 appdir="$root/usr/$libdir/toripin"
 for f in "usr/$libdir/toripin/toripin" "usr/$libdir/toripin/libtoripin_sound.so" \
-         "usr/$libdir/toripin/tori.hlp" "usr/$libdir/toripin/tada.wav" usr/share/toripin/tada.wav \
+         "usr/$libdir/toripin/tori.hlp" "usr/$libdir/toripin/tada.wav" \
          "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
          "usr/share/icons/hicolor/32x32/apps/$id.png" "usr/share/icons/hicolor/scalable/apps/$id.svg" \
          usr/share/doc/toripin/copyright; do
@@ -53,6 +53,9 @@ file "$appdir/toripin" | grep -q "ELF.*executable" || fail "the program is no ex
 [ "$(readlink "$root/usr/bin/toripin")" = "../$libdir/toripin/toripin" ] ||
     fail "usr/bin/toripin points to $(readlink "$root/usr/bin/toripin")"
 if readelf -d "$appdir/toripin" | grep -Eq "RPATH|RUNPATH"; then fail "the installed program keeps a run path"; fi
+readelf -d "$appdir/libtoripin_sound.so" | grep -q 'NEEDED.*\[libc\.so\.' ||
+    fail "the sound module is not linked against the C library"
+[ ! -e "$root/usr/share/toripin" ] || fail "the package has /usr/share/toripin"
 
 # Started headless through the link, the program stays up and runs from the unpacked directory,
 # where its help file and sound lie beside it.

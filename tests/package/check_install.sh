@@ -17,12 +17,14 @@ manifest="$build/install_manifest_$component.txt"
 check_tree() {  # $1: the directory the prefix ends up in
     root=$1
     for f in "$libdir/toripin/toripin" "$libdir/toripin/libtoripin_sound.so" "$libdir/toripin/tori.hlp" \
-             "$libdir/toripin/tada.wav" "$datadir/toripin/tada.wav" "$datadir/applications/$id.desktop" \
+             "$libdir/toripin/tada.wav" "$datadir/applications/$id.desktop" \
              "$datadir/metainfo/$id.metainfo.xml" "$datadir/icons/hicolor/32x32/apps/$id.png" \
              "$datadir/icons/hicolor/scalable/apps/$id.svg" "$datadir/doc/toripin/copyright"; do
         [ -f "$root/$f" ] || fail "missing $f under $root"
     done
     [ -x "$root/$libdir/toripin/toripin" ] || fail "the program is not executable"
+    # The sound is installed once, beside the program, where the program looks for it.
+    [ ! -e "$root/$datadir/toripin" ] || fail "$datadir/toripin is installed: $(ls "$root/$datadir/toripin")"
     link="$root/$bindir/toripin"
     [ -L "$link" ] || fail "$bindir/toripin is not a symbolic link"
     case $(readlink "$link") in
