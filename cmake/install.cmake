@@ -36,8 +36,6 @@ if(TARGET toripin)
     target_sources(toripin PRIVATE "${PROJECT_BINARY_DIR}/generated/toripin.rc")
   endif()
 
-  # Every library the program uses is a system one; Debian forbids a run path in packaged programs.
-  set_target_properties(toripin toripin_sound PROPERTIES INSTALL_RPATH "")
   install(TARGETS toripin RUNTIME DESTINATION "${TORIPIN_PKGLIBDIR}")
   # The sound module, which the program loads from its own directory.
   install(TARGETS toripin_sound LIBRARY DESTINATION "${TORIPIN_PKGLIBDIR}")
