@@ -63,6 +63,42 @@ install(FILES "${TORIPIN_RESOURCES}/icons/toripin.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps" RENAME "${TORIPIN_APP_ID}.svg")
 install(FILES "${PROJECT_BINARY_DIR}/generated/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
+# The manual pages, in English and Japanese, written in POD and turned into roff here. The
+# program's page names the folders this build installs into.
+if(UNIX)
+  find_program(POD2MAN pod2man REQUIRED)
+  set(TORIPIN_APP_DIR_INSTALLED "${CMAKE_INSTALL_FULL_LIBDIR}/toripin")
+  set(TORIPIN_LINK_INSTALLED "${CMAKE_INSTALL_FULL_BINDIR}/toripin")
+  set(toripin_man_pages "")
+  foreach(lang en ja)
+    if(lang STREQUAL "en")
+      set(sub "")
+      set(center "Toripin")
+    else()
+      set(sub "${lang}/")
+      set(center "トリピン")
+    endif()
+    foreach(page toripin toripin-solve)
+      set(pod "${PROJECT_BINARY_DIR}/man/pod/${sub}${page}.6.pod")
+      set(roff "${PROJECT_BINARY_DIR}/man/${sub}man6/${page}.6")
+      configure_file("${TORIPIN_RESOURCES}/man/${sub}${page}.6.pod" "${pod}" @ONLY)
+      string(TOUPPER "${page}" name)
+      # PERL_UNICODE=A: the centre caption arrives as UTF-8, not as Latin-1 bytes.
+      add_custom_command(
+        OUTPUT "${roff}"
+        COMMAND ${CMAKE_COMMAND} -E env PERL_UNICODE=A
+                "${POD2MAN}" --utf8 --errors=die --section=6 "--name=${name}" "--center=${center}"
+                "--release=toripin ${PROJECT_VERSION}" "${pod}" "${roff}"
+        DEPENDS "${pod}"
+        COMMENT "Writing the manual page ${sub}${page}.6"
+        VERBATIM)
+      list(APPEND toripin_man_pages "${roff}")
+      install(FILES "${roff}" DESTINATION "${CMAKE_INSTALL_MANDIR}/${sub}man6")
+    endforeach()
+  endforeach()
+  add_custom_target(toripin_man ALL DEPENDS ${toripin_man_pages})
+endif()
+
 # The Debian package: `cpack -G DEB` in the build directory.
 set(TORIPIN_MAINTAINER "Toripin developers <toripin@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
