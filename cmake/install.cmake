@@ -1,4 +1,6 @@
-# Install rules and packaging: the program with its help file and sound, desktop integration, the .deb.
+# Install rules: the program with its help file and sound, the commands, the manual pages and the
+# desktop integration. The Debian package is built from debian/ and uses these rules.
+# CMAKE_INSTALL_BINDIR=games puts the commands where Debian keeps games.
 include(GNUInstallDirs)
 
 set(TORIPIN_APP_ID "io.github.toripin.Toripin")
@@ -28,7 +30,6 @@ add_custom_target(toripin_app_files ALL DEPENDS ${toripin_app_copies})
 # generated/version.h; only a Windows build compiles it.
 set(TORIPIN_ICON_FILE "${TORIPIN_RESOURCES}/icons/toripin.ico")
 configure_file("${TORIPIN_RESOURCES}/windows/toripin.rc.in" "${PROJECT_BINARY_DIR}/generated/toripin.rc" @ONLY)
-configure_file("${TORIPIN_RESOURCES}/doc/copyright.in" "${PROJECT_BINARY_DIR}/generated/copyright" @ONLY)
 
 if(TARGET toripin)
   add_dependencies(toripin toripin_app_files)
@@ -61,7 +62,7 @@ install(FILES "${TORIPIN_RESOURCES}/icons/toripin.png"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps" RENAME "${TORIPIN_APP_ID}.png")
 install(FILES "${TORIPIN_RESOURCES}/icons/toripin.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps" RENAME "${TORIPIN_APP_ID}.svg")
-install(FILES "${PROJECT_BINARY_DIR}/generated/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+install(FILES "${TORIPIN_RESOURCES}/doc/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
 # The manual pages, in English and Japanese, written in POD and turned into roff here. The
 # program's page names the folders this build installs into.
@@ -98,28 +99,3 @@ if(UNIX)
   endforeach()
   add_custom_target(toripin_man ALL DEPENDS ${toripin_man_pages})
 endif()
-
-# The Debian package: `cpack -G DEB` in the build directory.
-set(TORIPIN_MAINTAINER "Toripin developers <toripin@example.org>"
-    CACHE STRING "Maintainer field of the Debian package")
-set(CPACK_PACKAGE_NAME "toripin")
-set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_CONTACT "${TORIPIN_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "triangular peg solitaire (トリピン)")
-set(CPACK_PACKAGE_DESCRIPTION
-    "A one-player peg solitaire on a right-triangle board of 5, 6 or 7 rows.
-Lift a pin with one click, then click the empty square two squares away to
-jump the pin in between off the board; leave exactly one pin to win. Moves
-can be taken back and replayed, and the move list can be copied to the
-clipboard. All text is Japanese.")
-set(CPACK_GENERATOR "DEB")
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION "games")
-set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beyond the libraries: the Japanese font, Qt's own translated dialog texts, the Wayland platform
-# plugin and the sound backend. The xcb and offscreen plugins come with libqt6gui6 through shlibdeps.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-ipafont-gothic, qt6-translations-l10n, qt6-wayland, gstreamer1.0-plugins-base")
-include(CPack)
