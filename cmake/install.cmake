@@ -1,4 +1,6 @@
-# Install rules and packaging: the program with its help file and sound, desktop integration, the .deb.
+# Install rules: the program with its help file and sound, the commands, the manual pages and the
+# desktop integration. The Debian package is built from debian/ and uses these rules.
+# CMAKE_INSTALL_BINDIR=games puts the commands where Debian keeps games.
 include(GNUInstallDirs)
 
 set(TORIPIN_APP_ID "io.github.toripin.Toripin")
@@ -28,7 +30,6 @@ add_custom_target(toripin_app_files ALL DEPENDS ${toripin_app_copies})
 # generated/version.h; only a Windows build compiles it.
 set(TORIPIN_ICON_FILE "${TORIPIN_RESOURCES}/icons/toripin.ico")
 configure_file("${TORIPIN_RESOURCES}/windows/toripin.rc.in" "${PROJECT_BINARY_DIR}/generated/toripin.rc" @ONLY)
-configure_file("${TORIPIN_RESOURCES}/doc/copyright.in" "${PROJECT_BINARY_DIR}/generated/copyright" @ONLY)
 
 if(TARGET toripin)
   add_dependencies(toripin toripin_app_files)
@@ -36,14 +37,10 @@ if(TARGET toripin)
     target_sources(toripin PRIVATE "${PROJECT_BINARY_DIR}/generated/toripin.rc")
   endif()
 
-  # Every library the program uses is a system one; Debian forbids a run path in packaged programs.
-  set_target_properties(toripin toripin_sound PROPERTIES INSTALL_RPATH "")
   install(TARGETS toripin RUNTIME DESTINATION "${TORIPIN_PKGLIBDIR}")
   # The sound module, which the program loads from its own directory.
   install(TARGETS toripin_sound LIBRARY DESTINATION "${TORIPIN_PKGLIBDIR}")
   install(FILES ${toripin_app_files} DESTINATION "${TORIPIN_PKGLIBDIR}")
-  # The sound also where shared data is looked for when it is not beside the program.
-  install(FILES "${TORIPIN_RESOURCES}/sound/tada.wav" DESTINATION "${CMAKE_INSTALL_DATADIR}/toripin")
 
   if(UNIX)
     # A relative link keeps the installed tree relocatable; the program resolves /proc/self/exe and so
@@ -65,29 +62,40 @@ install(FILES "${TORIPIN_RESOURCES}/icons/toripin.png"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps" RENAME "${TORIPIN_APP_ID}.png")
 install(FILES "${TORIPIN_RESOURCES}/icons/toripin.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps" RENAME "${TORIPIN_APP_ID}.svg")
-install(FILES "${PROJECT_BINARY_DIR}/generated/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+install(FILES "${TORIPIN_RESOURCES}/doc/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
-# The Debian package: `cpack -G DEB` in the build directory.
-set(TORIPIN_MAINTAINER "Toripin developers <toripin@example.org>"
-    CACHE STRING "Maintainer field of the Debian package")
-set(CPACK_PACKAGE_NAME "toripin")
-set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_CONTACT "${TORIPIN_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "triangular peg solitaire (トリピン)")
-set(CPACK_PACKAGE_DESCRIPTION
-    "A one-player peg solitaire on a right-triangle board of 5, 6 or 7 rows.
-Lift a pin with one click, then click the empty square two squares away to
-jump the pin in between off the board; leave exactly one pin to win. Moves
-can be taken back and replayed, and the move list can be copied to the
-clipboard. All text is Japanese.")
-set(CPACK_GENERATOR "DEB")
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION "games")
-set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beyond the libraries: the Japanese font, Qt's own translated dialog texts, the Wayland platform
-# plugin and the sound backend. The xcb and offscreen plugins come with libqt6gui6 through shlibdeps.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-ipafont-gothic, qt6-translations-l10n, qt6-wayland, gstreamer1.0-plugins-base")
-include(CPack)
+# The manual pages, in English and Japanese, written in POD and turned into roff here. The
+# program's page names the folders this build installs into.
+if(UNIX)
+  find_program(POD2MAN pod2man REQUIRED)
+  set(TORIPIN_APP_DIR_INSTALLED "${CMAKE_INSTALL_FULL_LIBDIR}/toripin")
+  set(TORIPIN_LINK_INSTALLED "${CMAKE_INSTALL_FULL_BINDIR}/toripin")
+  set(toripin_man_pages "")
+  foreach(lang en ja)
+    if(lang STREQUAL "en")
+      set(sub "")
+      set(center "Toripin")
+    else()
+      set(sub "${lang}/")
+      set(center "トリピン")
+    endif()
+    foreach(page toripin toripin-solve)
+      set(pod "${PROJECT_BINARY_DIR}/man/pod/${sub}${page}.6.pod")
+      set(roff "${PROJECT_BINARY_DIR}/man/${sub}man6/${page}.6")
+      configure_file("${TORIPIN_RESOURCES}/man/${sub}${page}.6.pod" "${pod}" @ONLY)
+      string(TOUPPER "${page}" name)
+      # PERL_UNICODE=A: the centre caption arrives as UTF-8, not as Latin-1 bytes.
+      add_custom_command(
+        OUTPUT "${roff}"
+        COMMAND ${CMAKE_COMMAND} -E env PERL_UNICODE=A
+                "${POD2MAN}" --utf8 --errors=die --section=6 "--name=${name}" "--center=${center}"
+                "--release=toripin ${PROJECT_VERSION}" "${pod}" "${roff}"
+        DEPENDS "${pod}"
+        COMMENT "Writing the manual page ${sub}${page}.6"
+        VERBATIM)
+      list(APPEND toripin_man_pages "${roff}")
+      install(FILES "${roff}" DESTINATION "${CMAKE_INSTALL_MANDIR}/${sub}man6")
+    endforeach()
+  endforeach()
+  add_custom_target(toripin_man ALL DEPENDS ${toripin_man_pages})
+endif()

@@ -16,6 +16,7 @@ packages="
   python3 strace
   libx11-dev
   weston openbox mutter xwayland dbus
+  perl man-db debhelper lintian devscripts
 "
 
 missing=""

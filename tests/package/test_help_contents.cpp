@@ -1,9 +1,12 @@
 // Checks that the help file, as the help viewer reads it, names what the program really shows:
-// every menu caption, every message, the move record line and the clipboard text.
+// every menu caption, every message, the move record line and the clipboard text; and that the
+// manual pages write the captions they name as the program shows them.
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -22,8 +25,9 @@ using namespace tori::test;
 
 namespace {
 
-// The path of tori.hlp, given on the command line.
+// The path of tori.hlp and the sources of the manual pages, given on the command line.
 QString helpFile;
+QStringList manualPages;
 
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
@@ -143,15 +147,49 @@ TEST_F(Help, ShowsTheRecordLineAndTheClipboardTextAsTheProgramWritesThem) {
     expectMentioned(afterDate);
 }
 
+// Every caption in a page is one the program shows, with its access key as the player sees it
+// ("桁数選択(S)", "5*5(5)"), and the game's own page names every menu item. A caption stands between
+// markup, brackets or spaces; a reference to another page, such as "toripin-solve(6)", is none.
+TEST(ManualPages, WriteCaptionsAsTheProgramShowsThem) {
+    ASSERT_EQ(manualPages.size(), 4) << "expected the two pages in two languages";
+    std::set<QString> items, captions;
+    for (const MenuItem& item : menuTree())
+        if (item.caption != "-") items.insert(shown(item.caption));
+    captions = items;
+    captions.insert(shown(design::kForm3Command1Caption));
+    captions.insert(shown(design::kForm2Command1Caption));
+    static const QRegularExpression caption(QStringLiteral("[^\\s「」<>、。()]+\\([A-Z0-9]\\)(?:\\.\\.\\.)?"));
+    static const QRegularExpression pageReference(QStringLiteral("^[a-z][a-z0-9._-]*\\([0-9]\\)$"));
+    for (const QString& path : manualPages) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QString text = QString::fromUtf8(file.readAll());
+        int found = 0;
+        for (auto it = caption.globalMatch(text); it.hasNext();) {
+            const QString written = it.next().captured();
+            if (pageReference.match(written).hasMatch()) continue;
+            EXPECT_TRUE(captions.count(written)) << path.toStdString() << ": \"" << written.toStdString()
+                                                 << "\" is no caption the program shows";
+            ++found;
+        }
+        EXPECT_GT(found, 0) << path.toStdString() << " names no caption";
+        if (QFileInfo(path).fileName().startsWith(QStringLiteral("toripin."))) {
+            for (const QString& item : items)
+                EXPECT_TRUE(text.contains(item)) << path.toStdString() << " never names " << item.toStdString();
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s path/to/tori.hlp\n", argv[0]);
+        std::fprintf(stderr, "usage: %s path/to/tori.hlp [manual page source...]\n", argv[0]);
         return 2;
     }
     helpFile = QString::fromLocal8Bit(argv[1]);
+    for (int i = 2; i < argc; ++i) manualPages << QString::fromLocal8Bit(argv[i]);
     return RUN_ALL_TESTS();
 }

@@ -25,13 +25,10 @@ SoundPlayer* loadPlayer() {
 Sound::Sound() = default;
 Sound::~Sound() = default;
 
+// The sound is installed beside the program, with its help file; nowhere else is looked at.
 QString Sound::find(const QString& fileName) {
-    const QDir app(QCoreApplication::applicationDirPath());
-    const QStringList folders = {app.path(), app.filePath(QStringLiteral(TORIPIN_DATADIR_FROM_APP))};
-    for (const QString& folder : folders) {
-        const QFileInfo candidate(QDir(folder).filePath(fileName));
-        if (candidate.isFile() && candidate.isReadable()) return candidate.absoluteFilePath();
-    }
+    const QFileInfo candidate(QDir(QCoreApplication::applicationDirPath()).filePath(fileName));
+    if (candidate.isFile() && candidate.isReadable()) return candidate.absoluteFilePath();
     return {};
 }
 
