@@ -1,5 +1,5 @@
-// The winning sound: a wave file beside the program or in the installed data folder, played
-// asynchronously by the sound module beside the program; any failure is silence.
+// The winning sound: a wave file beside the program, played asynchronously by the sound module
+// beside the program; any failure is silence.
 #pragma once
 
 #include <memory>
@@ -19,7 +19,7 @@ public:
     // or there is no sound module to play it.
     bool play(const QString& fileName);
 
-    // Where the file is looked for: the program's folder first, then the data folder.
+    // The file in the program's folder, or empty when it is not there.
     static QString find(const QString& fileName);
 
 private:
