@@ -7,7 +7,7 @@
 #include <optional>
 #include <ostream>
 
-#include "solver/record.h"
+#include "solver/replay.h"
 
 namespace tori::solver {
 
@@ -229,7 +229,7 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
             out << "{\"error\": {\"line\": " << e.line << ", \"message\": " << jsonString(e.message) << "}}\n";
         return kExitBadRecord;
     };
-    const auto parsed = parseRecord(text, o.keta);
+    const auto parsed = readRecord(text, o.keta);
     if (const auto* e = std::get_if<RecordError>(&parsed)) return fail(*e);
     const Record& record = std::get<Record>(parsed);
     const Board board(record.keta);

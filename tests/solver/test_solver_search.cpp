@@ -10,7 +10,7 @@
 
 #include "solver/analysis.h"
 #include "solver/cli.h"
-#include "solver/record.h"
+#include "solver/replay.h"
 
 using namespace tori::solver;
 
