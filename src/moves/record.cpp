@@ -87,9 +87,13 @@ std::optional<RecordedMove> readRecordLine(std::string_view s) {
 std::variant<Record, RecordError> readRecord(std::string_view text, std::optional<int> keta) {
     if (text.size() > kMaxInput) return RecordError{0, "入力が大きすぎます (1 MiB まで)。"};
     if (keta && (*keta < kMinKeta || *keta > kMaxKeta)) return RecordError{0, "桁数は 5、6、7 のどれかです。"};
-    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return RecordError{0, "入力が空です。"};
     // An editor that saves the pasted text as UTF-8 may put a byte order mark in front.
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        // Nothing played yet: with a size that is the start of the game.
+        if (keta) return Record{*keta, {}};
+        return RecordError{0, "入力が空です。"};
+    }
     const std::vector<std::string_view> lines = splitLines(text);
     Record record;
     size_t first = 0;  // index of the first move line

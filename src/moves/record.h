@@ -38,8 +38,8 @@ struct RecordError {
     std::string message;  // in Japanese, without the line number
 };
 
-// Without `keta` the input must be the clipboard text (date line, size line, empty line, moves);
-// with it, bare move lines, or a clipboard text of that size. Lines end in CR LF or LF.
+// Without `keta` the input must be the clipboard text; with it, bare move lines, or a clipboard text of
+// that size, and an input with no lines but blank ones is the start of that size. Lines end in CR LF or LF.
 std::variant<Record, RecordError> readRecord(std::string_view text, std::optional<int> keta);
 
 // "5 行目: ..." or the bare message for line 0.

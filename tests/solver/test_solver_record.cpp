@@ -65,11 +65,16 @@ TEST(SolverRecord, HeaderAloneAndBareLines) {
     EXPECT_EQ(replayed("1 手目 (3,5) ---> (1,7)\n", 7), Board::apply(seven.start(), *first));
     EXPECT_EQ(fault("桁数: 7桁 \r\n", 7), "1 行目: 指し手の行として読めません (例: 1 手目 (3,3) ---> (1,5))。")
         << "without a date line the size line is no header";
+    // Nothing at all, with a size: the start of that size; without one it stays an error (below).
+    EXPECT_EQ(replayed("", 7), seven.start());
+    EXPECT_EQ(replayed("\r\n \n\t\n", 6), Board(6).start());
+    EXPECT_EQ(replayed("\xEF\xBB\xBF\n", 5), Board(5).start());
 }
 
 TEST(SolverRecord, FaultsNameTheLine) {
     EXPECT_EQ(fault(""), "入力が空です。");
     EXPECT_EQ(fault("\r\n \n"), "入力が空です。");
+    EXPECT_EQ(fault("\xEF\xBB\xBF"), "入力が空です。");
     EXPECT_EQ(fault("1 手目 (3,3) ---> (1,5)"),
               "1 行目: 「プレイ日: 」で始まる行がありません (指し手の行だけなら --size N を付けて下さい)。");
     EXPECT_EQ(fault("プレイ日: x\r\n桁数: 8桁 \r\n"), "2 行目: 桁数は 5、6、7 のどれかです。");
