@@ -12,10 +12,15 @@ namespace tori::solver {
 
 using Count = unsigned __int128;
 
+// How the long computations run: on how many threads, 0 for one per core. The answers do not depend on it.
+struct Workers {
+    unsigned threads = 0;
+};
+
 // Every position reachable from a root, and which of them leave one pin at the end.
 class Classification {
 public:
-    Classification(const Board& board, Position root);
+    Classification(const Board& board, Position root, Workers workers = {});
 
     const Board& board() const { return board_; }
     Position root() const { return root_; }
@@ -36,6 +41,7 @@ public:
 private:
     const Board& board_;
     Position root_;
+    unsigned threads_;
     PositionSet reach_, win_;
     uint64_t reachableCount_ = 0, winnableCount_ = 0;
 };

@@ -200,6 +200,19 @@ TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
     EXPECT_EQ(toDecimal(*c.winningSequences(size_t(1) << 30).count), toDecimal(plain.ways(b)));
 }
 
+TEST(SolverFigures, TheAnswersDoNotDependOnTheThreads) {
+    const Board board(6);
+    const Classification one(board, board.start(), Workers{1}), three(board, board.start(), Workers{3});
+    EXPECT_EQ(one.reachableCount(), three.reachableCount());
+    EXPECT_EQ(one.winnableCount(), three.winnableCount());
+    for (Position pos = 0; pos <= board.all(); ++pos) {
+        ASSERT_EQ(one.reachable(pos), three.reachable(pos)) << pos;
+        ASSERT_EQ(one.winnable(pos), three.winnable(pos)) << pos;
+    }
+    EXPECT_EQ(toDecimal(*three.winningSequences(size_t(1) << 30).count),
+              toDecimal(*one.winningSequences(size_t(1) << 30).count));
+}
+
 TEST(SolverFigures, TheSearchAgreesWithTheClassificationOnEveryReachablePosition) {
     const Board board(5);
     const Classification c(board, board.start());
