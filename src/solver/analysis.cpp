@@ -158,12 +158,25 @@ void inParallel(unsigned threads, size_t n, const F& f) {
     for (std::thread& t : helpers) t.join();
 }
 
+// Tells the progress the stage and the pin count being worked on; a new stage starts from nothing done.
+void report(Progress* p, Progress::Stage stage, int pins, uint64_t total) {
+    if (!p) return;
+    if (p->stage.load(std::memory_order_relaxed) != stage) p->begin(stage, total);
+    p->pins.store(pins, std::memory_order_relaxed);
+}
+
+// Once per chunk of words, so that the threads hardly ever meet on the counter.
+void advance(Progress* p, uint64_t positions) {
+    if (p) p->done.fetch_add(positions, std::memory_order_relaxed);
+}
+
 }  // namespace
 
 Classification::Classification(const Board& board, Position root, Workers workers)
     : board_(board),
       root_(root),
       threads_(threadsFor(workers.threads)),
+      progress_(workers.progress),
       reach_(board.squares()),
       win_(board.squares()) {
     const int top = pins(root);
@@ -174,13 +187,17 @@ Classification::Classification(const Board& board, Position root, Workers worker
     // of them may land jumps in the same word, hence the atomic OR.
     reach_.add(root);
     for (int k = top; k >= 2; --k) {
+        report(progress_, Progress::Stage::reachable, k, 0);
         inParallel(threads_, words, [&](size_t first, size_t last) {
+            uint64_t done = 0;
             forLevel(reach_, k, first, last, [&](uint32_t w, int, uint64_t bits) {
                 jumps.forWord(w, [&](const WordJump& j, auto swaps) {
                     if (const uint64_t v = bits & j.legal) reach_.merge(w ^ j.flip, j.flipLow(v, swaps));
                     return false;
                 });
+                done += uint64_t(bitCount(bits));
             });
+            advance(progress_, done);
         });
     }
     for (size_t w = 0; w < words; ++w) reachableCount_ += uint64_t(bitCount(reach_.word(w)));
@@ -189,7 +206,9 @@ Classification::Classification(const Board& board, Position root, Workers worker
     // writes only the words it took; the words it reads hold the pin count below, already complete.
     forLevel(reach_, 1, 0, words, [&](uint32_t w, int, uint64_t bits) { win_.word(w) |= bits; });
     for (int k = 2; k <= top; ++k) {
+        report(progress_, Progress::Stage::winnable, k, reachableCount_);
         inParallel(threads_, words, [&](size_t first, size_t last) {
+            uint64_t done = 0;
             forLevel(reach_, k, first, last, [&](uint32_t w, int, uint64_t bits) {
                 uint64_t won = 0;
                 // Most positions are won, so a word is often complete long before its last jump.
@@ -198,7 +217,9 @@ Classification::Classification(const Board& board, Position root, Workers worker
                     return won == bits;
                 });
                 if (won) win_.store(w, win_.load(w) | won);
+                done += uint64_t(bitCount(bits));
             });
+            advance(progress_, done);
         });
     }
     for (size_t w = 0; w < words; ++w) winnableCount_ += uint64_t(bitCount(win_.word(w)));
@@ -257,10 +278,12 @@ Classification::Sequences Classification::winningSequences(size_t memoryLimit) c
     for (size_t w = 0; w < win_.words(); ++w)
         for (int low = 0, high = bitCount(w); low <= 6 && high + low <= top; ++low)
             sizes[size_t(high + low)] += size_t(bitCount(win_.word(w) & kLowWithPins[size_t(low)]));
-    size_t needed = 0;
-    for (int k = 2; k <= top; ++k)
+    size_t needed = 0, positions = 0;
+    for (int k = 2; k <= top; ++k) {
         needed = std::max(needed, (sizes[size_t(k)] + sizes[size_t(k) - 1]) * sizeof(Ways) +
                                       2 * LevelIndex::bytesFor(win_.words()));
+        positions += sizes[size_t(k)];
+    }
     if (needed > memoryLimit) return {std::nullopt, needed};
 
     // A word's positions are summed together: the jumps a word allows by its high squares land in
@@ -270,9 +293,11 @@ Classification::Sequences Classification::winningSequences(size_t memoryLimit) c
     auto below = std::make_unique<LevelIndex>(win_, 1);
     std::vector<Ways> ways(below->size(), Ways{1, 0});
     for (int k = 2; k <= top; ++k) {
+        report(progress_, Progress::Stage::sequences, k, positions);
         auto here = std::make_unique<LevelIndex>(win_, k);
         std::vector<Ways> next(here->size());
         inParallel(threads_, win_.words(), [&](size_t first, size_t last) {
+            uint64_t done = 0;
             std::array<Count, 64> sum;
             forLevel(win_, k, first, last, [&](uint32_t w, int high, uint64_t bits) {
                 for (uint64_t b = bits; b != 0; b &= b - 1) sum[size_t(__builtin_ctzll(b))] = 0;
@@ -294,7 +319,9 @@ Classification::Sequences Classification::winningSequences(size_t memoryLimit) c
                     if (n >> 80) overflow.store(true, std::memory_order_relaxed);
                     next[i++] = {uint64_t(n), uint16_t(n >> 64)};
                 }
+                done += uint64_t(bitCount(bits));
             });
+            advance(progress_, done);
         });
         if (overflow) throw std::overflow_error("more than 2^80 winning sequences from one position");
         ways = std::move(next);

@@ -7,14 +7,17 @@
 
 #include "solver/bitset.h"
 #include "solver/board.h"
+#include "solver/progress.h"
 
 namespace tori::solver {
 
 using Count = unsigned __int128;
 
-// How the long computations run: on how many threads, 0 for one per core. The answers do not depend on it.
+// How the long computations run: on how many threads (0: one per core), and where they tell how far
+// they are. The answers do not depend on either.
 struct Workers {
     unsigned threads = 0;
+    Progress* progress = nullptr;
 };
 
 // Every position reachable from a root, and which of them leave one pin at the end.
@@ -42,6 +45,7 @@ private:
     const Board& board_;
     Position root_;
     unsigned threads_;
+    Progress* progress_;
     PositionSet reach_, win_;
     uint64_t reachableCount_ = 0, winnableCount_ = 0;
 };

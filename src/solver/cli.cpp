@@ -198,7 +198,8 @@ std::string toDecimal(Count n) {
     return digits;
 }
 
-int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+               int progressFd) {
     Options o;
     bool help = false;
     if (const auto problem = parseOptions(args, o, help)) {
@@ -245,7 +246,9 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     int number = r.moves;
     for (const Jump& j : v.continuation) r.continuation.push_back(moveLine(board, ++number, j));
     if (o.figures) {
-        const Classification c(board, pos);
+        Progress progress;
+        const ProgressLine line(progress, progressFd);
+        const Classification c(board, pos, Workers{0, &progress});
         r.reachable = c.reachableCount();
         r.winnableCount = c.winnableCount();
         // The budget covers the classification's own sets as well as the count's tables.
