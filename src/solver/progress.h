@@ -13,7 +13,7 @@
 
 namespace tori::solver {
 
-// Written by the computation's threads with relaxed stores, a few times per level; read by another thread.
+// Written by the computation's threads with relaxed stores, once per chunk of words; read by another thread.
 struct Progress {
     enum class Stage : int { idle, reachable, winnable, sequences };
     std::atomic<Stage> stage{Stage::idle};
