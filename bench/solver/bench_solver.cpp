@@ -1,7 +1,8 @@
 // Timing and memory of the solver, one measurement per run so that the peak RSS belongs to it alone:
-//   toripin_bench_solver classify N       every position reachable from the start of N x N, won or not
-//   toripin_bench_solver count N          the same, then the number of winning move sequences
+//   toripin_bench_solver classify N [T]   every position reachable from the start of N x N, won or not
+//   toripin_bench_solver count N [T]      the same, then the number of winning move sequences
 //   toripin_bench_solver positions K      K random reachable 7 x 7 positions, each solved on its own
+// T is the number of threads, one per core when left out.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "solver/analysis.h"
@@ -35,13 +37,14 @@ double wallSeconds() {
     return std::chrono::duration<double>(clock::now().time_since_epoch()).count();
 }
 
-int classify(int keta, bool count) {
+int classify(int keta, bool count, unsigned threads) {
     const Board board(keta);
     const double cpu0 = cpuSeconds(), wall0 = wallSeconds();
-    const Classification c(board, board.start());
+    const Classification c(board, board.start(), Workers{threads});
     const double cpu1 = cpuSeconds(), wall1 = wallSeconds();
-    std::printf("%dx%d classify: reachable %llu, winnable %llu, cpu %.3f s, wall %.3f s, peak RSS %.1f MiB\n", keta,
-                keta, static_cast<unsigned long long>(c.reachableCount()),
+    const unsigned used = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
+    std::printf("%dx%d classify, %u threads: reachable %llu, winnable %llu, cpu %.3f s, wall %.3f s, peak RSS %.1f MiB\n",
+                keta, keta, used, static_cast<unsigned long long>(c.reachableCount()),
                 static_cast<unsigned long long>(c.winnableCount()), cpu1 - cpu0, wall1 - wall0, peakMiB());
     if (!count) return 0;
     const auto sequences = c.winningSequences(~size_t{0});
@@ -89,11 +92,13 @@ int positions(int count) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 2 && (args[0] == "classify" || args[0] == "count")) {
+    if ((args.size() == 2 || args.size() == 3) && (args[0] == "classify" || args[0] == "count")) {
         const int keta = std::stoi(args[1]);
-        if (keta >= kMinKeta && keta <= kMaxKeta) return classify(keta, args[0] == "count");
+        const int threads = args.size() == 3 ? std::stoi(args[2]) : 0;
+        if (keta >= kMinKeta && keta <= kMaxKeta && threads >= 0)
+            return classify(keta, args[0] == "count", unsigned(threads));
     }
     if (args.size() == 2 && args[0] == "positions") return positions(std::max(1, std::stoi(args[1])));
-    std::fputs("usage: toripin_bench_solver classify N | count N | positions K\n", stderr);
+    std::fputs("usage: toripin_bench_solver classify N [THREADS] | count N [THREADS] | positions K\n", stderr);
     return 1;
 }

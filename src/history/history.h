@@ -1,9 +1,6 @@
 // Taking moves back and forward, the move list window, and copying the move list.
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "game/game_state.h"
 #include "platform/toolkit.h"
 
@@ -13,9 +10,6 @@ void menuundo_Click(GameState& s, Toolkit& tk);
 void menuredo_Click(GameState& s, Toolkit& tk);
 void menulistview_Click(GameState& s, Toolkit& tk);
 void menuclipbordcopy_Click(GameState& s, Toolkit& tk);
-
-// The clipboard text: date line, size line, then an empty line and the move list.
-std::string exportText(Toolkit& tk, std::string_view now, int16_t keta);
 
 namespace form3 {
 void Form_Load(GameState& s, Toolkit& tk);

@@ -1,16 +1,48 @@
-// The one text form of a move, as the move list, redo and the clipboard show it.
+// The text form of a game's moves: the move record line and the clipboard text, as the game writes
+// them and as they are read back.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
 
 namespace tori {
 
+inline constexpr int kMinKeta = 5, kMaxKeta = 7;
+
 // For example "1 手目 (3,3) ---> (1,5)".
-inline std::string recordLine(int16_t t, int16_t fromx, int16_t fromy, int16_t tox, int16_t toy) {
-    using std::to_string;
-    return to_string(t) + " 手目 (" + to_string(fromx) + "," + to_string(fromy) + ") ---> (" + to_string(tox) +
-           "," + to_string(toy) + ")";
-}
+std::string recordLine(int16_t t, int16_t fromx, int16_t fromy, int16_t tox, int16_t toy);
+
+// The date line, the size line, then a line break and the line for each line of the move list.
+std::string clipboardText(std::string_view now, int16_t keta, const std::vector<std::string>& lines);
+
+struct RecordedMove {
+    int number, fromCol, fromRow, toCol, toRow;
+    int line;  // 1-based line of the input, 0 for a line read on its own
+};
+
+// Exactly a line recordLine writes, nothing around it.
+std::optional<RecordedMove> readRecordLine(std::string_view s);
+
+struct Record {
+    int keta = 0;
+    std::vector<RecordedMove> moves;  // numbered 1, 2, 3, ...
+};
+
+// The first thing wrong with an input; line 0 means the input as a whole.
+struct RecordError {
+    int line;
+    std::string message;  // in Japanese, without the line number
+};
+
+// Without `keta` the input must be the clipboard text; with it, bare move lines, or a clipboard text of
+// that size, and an input with no lines but blank ones is the start of that size. Lines end in CR LF or LF.
+std::variant<Record, RecordError> readRecord(std::string_view text, std::optional<int> keta);
+
+// "5 行目: ..." or the bare message for line 0.
+std::string describe(const RecordError& e);
 
 }  // namespace tori

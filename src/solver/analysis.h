@@ -7,15 +7,23 @@
 
 #include "solver/bitset.h"
 #include "solver/board.h"
+#include "solver/progress.h"
 
 namespace tori::solver {
 
 using Count = unsigned __int128;
 
+// How the long computations run: on how many threads (0: one per core), and where they tell how far
+// they are. The answers do not depend on either.
+struct Workers {
+    unsigned threads = 0;
+    Progress* progress = nullptr;
+};
+
 // Every position reachable from a root, and which of them leave one pin at the end.
 class Classification {
 public:
-    Classification(const Board& board, Position root);
+    Classification(const Board& board, Position root, Workers workers = {});
 
     const Board& board() const { return board_; }
     Position root() const { return root_; }
@@ -36,6 +44,8 @@ public:
 private:
     const Board& board_;
     Position root_;
+    unsigned threads_;
+    Progress* progress_;
     PositionSet reach_, win_;
     uint64_t reachableCount_ = 0, winnableCount_ = 0;
 };

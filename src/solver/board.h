@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "moves/record.h"
+
 namespace tori::solver {
 
 // Bit b set: a pin stands on the b-th triangle square (counted row by row from the top left).
 using Position = uint32_t;
 
-inline constexpr int kMinKeta = 5, kMaxKeta = 7;
+using tori::kMaxKeta;
+using tori::kMinKeta;
 inline constexpr int16_t kLastcell = 43;  // the game's bound on the jumped-over index, the same for every size
 
 struct Jump {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <ostream>
 
-#include "solver/record.h"
+#include "solver/replay.h"
 
 namespace tori::solver {
 
@@ -20,7 +20,7 @@ constexpr std::string_view kHelp =
     "残りのピン、まだクリアできるかを表示します。クリアできるときは、続きの手順を\n"
     "ゲームと同じ形の指し手の行で示します。ファイルを省くか - を指定すると標準入力を読みます。\n"
     "\n"
-    "  --size N     指し手の行だけの記録を N 桁 (5、6、7) の盤として読みます\n"
+    "  --size N     指し手の行だけの記録を N 桁 (5、6、7) の盤として読みます。空の入力はその盤の最初の局面です\n"
     "  --figures    到達できる局面の数、そのうちクリアできる局面の数、クリアまでの手順の数を表示します\n"
     "  --json       同じ内容を JSON で出力します\n"
     "  --memory MB  使ってよいメモリの上限 (既定 100 MB)。手順の数がこれを超えるときは求めません\n"
@@ -34,7 +34,7 @@ constexpr std::string_view kHelp =
     "the pins left and whether the game can still be won; if it can, prints a winning continuation\n"
     "as move record lines numbered on from the record. Without FILE, or with -, reads standard input.\n"
     "\n"
-    "  --size N     read bare move record lines for the N x N board (5, 6 or 7)\n"
+    "  --size N     read bare move record lines for the N x N board (5, 6 or 7); an empty input is its start\n"
     "  --figures    also print reachable positions, winnable positions and winning move sequences\n"
     "  --json       print the same as JSON\n"
     "  --memory MB  memory budget (default 100 MB); the sequence count is refused beyond it\n"
@@ -198,7 +198,8 @@ std::string toDecimal(Count n) {
     return digits;
 }
 
-int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+               int progressFd) {
     Options o;
     bool help = false;
     if (const auto problem = parseOptions(args, o, help)) {
@@ -229,7 +230,7 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
             out << "{\"error\": {\"line\": " << e.line << ", \"message\": " << jsonString(e.message) << "}}\n";
         return kExitBadRecord;
     };
-    const auto parsed = parseRecord(text, o.keta);
+    const auto parsed = readRecord(text, o.keta);
     if (const auto* e = std::get_if<RecordError>(&parsed)) return fail(*e);
     const Record& record = std::get<Record>(parsed);
     const Board board(record.keta);
@@ -245,7 +246,9 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     int number = r.moves;
     for (const Jump& j : v.continuation) r.continuation.push_back(moveLine(board, ++number, j));
     if (o.figures) {
-        const Classification c(board, pos);
+        Progress progress;
+        const ProgressLine line(progress, progressFd);
+        const Classification c(board, pos, Workers{0, &progress});
         r.reachable = c.reachableCount();
         r.winnableCount = c.winnableCount();
         // The budget covers the classification's own sets as well as the count's tables.

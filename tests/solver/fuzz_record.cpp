@@ -10,8 +10,9 @@
 #include "moves/record.h"
 #include "solver/analysis.h"
 #include "solver/cli.h"
-#include "solver/record.h"
+#include "solver/replay.h"
 
+using namespace tori;
 using namespace tori::solver;
 
 namespace {
@@ -43,7 +44,7 @@ void roundTrip(Sizes& sizes, const Record& record) {
                                   int16_t(m.toRow)) + "\n";
     int number = int(record.moves.size());
     for (const Jump& j : v.continuation) lines += moveLine(board, ++number, j) + "\n";
-    const auto again = parseRecord(lines, record.keta);
+    const auto again = readRecord(lines, record.keta);
     check(std::holds_alternative<Record>(again));
     const auto end = replay(board, std::get<Record>(again));
     check(std::holds_alternative<Position>(end) && pins(std::get<Position>(end)) == 1);
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Sizes sizes;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     for (const std::optional<int> keta : {std::optional<int>{}, std::optional<int>{5}, std::optional<int>{7}}) {
-        const auto parsed = parseRecord(text, keta);
+        const auto parsed = readRecord(text, keta);
         if (const auto* e = std::get_if<RecordError>(&parsed)) {
             check(e->line >= 0 && size_t(e->line) <= size + 1 && !describe(*e).empty());
             continue;

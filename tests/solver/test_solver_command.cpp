@@ -181,6 +181,13 @@ TEST(SolveCommand, FiguresFromALiftedFirstPin) {
     const Outcome j = run({"--figures", "--json"}, text);
     EXPECT_NE(j.out.find("\"reachable\": " + std::to_string(c.reachableCount())), std::string::npos);
     EXPECT_NE(j.out.find("\"winningSequences\": \"" + sequences + "\""), std::string::npos);
+
+    // An empty record with a size is the same start: the same board, figures and winning line from move 1.
+    const Outcome empty = run({"--figures", "--size", "5"}, "");
+    ASSERT_EQ(empty.status, kExitOk) << empty.err;
+    EXPECT_EQ(empty.out, r.out);
+    EXPECT_EQ(moveLines(empty.out).at(0).number, 1);
+    EXPECT_EQ(run({"--figures", "--json", "--size=5"}, "\n\n").out, j.out);
 }
 
 TEST(SolveCommand, RefusesTheCountOverTheMemoryLimit) {
@@ -243,11 +250,16 @@ TEST(SolveCommand, TheProgramReadsAFileAndStandardInput) {
     };
     const Outcome fromFile = execute(std::string(TORIPIN_SOLVE) + " '" + path.string() + "'");
     const Outcome fromStdin = execute(std::string(TORIPIN_SOLVE) + " - < '" + path.string() + "'");
-    const Outcome empty = execute(std::string(TORIPIN_SOLVE) + " < /dev/null 2>/dev/null");
+    const Outcome empty = execute(std::string(TORIPIN_SOLVE) + " < /dev/null 2>&1");
+    const Outcome start = execute(std::string(TORIPIN_SOLVE) + " --size 7 < /dev/null");
     std::filesystem::remove(path);
 
     EXPECT_EQ(fromFile.status, kExitOk);
     EXPECT_EQ(fromFile.out, run({}, text).out);
     EXPECT_EQ(fromStdin.out, fromFile.out);
     EXPECT_EQ(empty.status, kExitBadRecord);
+    EXPECT_EQ(empty.out, "toripin-solve: 入力が空です。\n");
+    EXPECT_EQ(start.status, kExitOk);
+    EXPECT_EQ(start.out, run({"--size", "7"}, "").out);
+    EXPECT_EQ(start.out.rfind("盤: 7桁、記録 0 手\n", 0), 0u) << start.out;
 }

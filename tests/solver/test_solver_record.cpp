@@ -3,8 +3,10 @@
 
 #include <vector>
 
-#include "solver/record.h"
+#include "moves/record.h"
+#include "solver/replay.h"
 
+using namespace tori;
 using namespace tori::solver;
 
 namespace {
@@ -13,7 +15,7 @@ const std::string kHeader5 = "プレイ日: 2026/12/07 4:20:17\r\n桁数: 5桁 \
 
 // The message for the first fault, "" when the record replays.
 std::string fault(std::string_view text, std::optional<int> keta = std::nullopt) {
-    const auto parsed = parseRecord(text, keta);
+    const auto parsed = readRecord(text, keta);
     if (const auto* e = std::get_if<RecordError>(&parsed)) return describe(*e);
     const Record& r = std::get<Record>(parsed);
     const Board board(r.keta);
@@ -23,7 +25,7 @@ std::string fault(std::string_view text, std::optional<int> keta = std::nullopt)
 }
 
 Position replayed(std::string_view text, std::optional<int> keta = std::nullopt) {
-    const Record r = std::get<Record>(parseRecord(text, keta));
+    const Record r = std::get<Record>(readRecord(text, keta));
     return std::get<Position>(replay(Board(r.keta), r));
 }
 
@@ -31,7 +33,7 @@ Position replayed(std::string_view text, std::optional<int> keta = std::nullopt)
 
 TEST(SolverRecord, ClipboardTextWithCrLfOrLf) {
     const std::string crlf = kHeader5 + "\r\n1 手目 (3,3) ---> (1,5)\r\n2 手目 (1,3) ---> (3,3)";
-    const auto parsed = parseRecord(crlf, std::nullopt);
+    const auto parsed = readRecord(crlf, std::nullopt);
     ASSERT_TRUE(std::holds_alternative<Record>(parsed)) << describe(std::get<RecordError>(parsed));
     const Record& r = std::get<Record>(parsed);
     EXPECT_EQ(r.keta, 5);
@@ -63,11 +65,16 @@ TEST(SolverRecord, HeaderAloneAndBareLines) {
     EXPECT_EQ(replayed("1 手目 (3,5) ---> (1,7)\n", 7), Board::apply(seven.start(), *first));
     EXPECT_EQ(fault("桁数: 7桁 \r\n", 7), "1 行目: 指し手の行として読めません (例: 1 手目 (3,3) ---> (1,5))。")
         << "without a date line the size line is no header";
+    // Nothing at all, with a size: the start of that size; without one it stays an error (below).
+    EXPECT_EQ(replayed("", 7), seven.start());
+    EXPECT_EQ(replayed("\r\n \n\t\n", 6), Board(6).start());
+    EXPECT_EQ(replayed("\xEF\xBB\xBF\n", 5), Board(5).start());
 }
 
 TEST(SolverRecord, FaultsNameTheLine) {
     EXPECT_EQ(fault(""), "入力が空です。");
     EXPECT_EQ(fault("\r\n \n"), "入力が空です。");
+    EXPECT_EQ(fault("\xEF\xBB\xBF"), "入力が空です。");
     EXPECT_EQ(fault("1 手目 (3,3) ---> (1,5)"),
               "1 行目: 「プレイ日: 」で始まる行がありません (指し手の行だけなら --size N を付けて下さい)。");
     EXPECT_EQ(fault("プレイ日: x\r\n桁数: 8桁 \r\n"), "2 行目: 桁数は 5、6、7 のどれかです。");

@@ -10,7 +10,7 @@
 
 #include "solver/analysis.h"
 #include "solver/cli.h"
-#include "solver/record.h"
+#include "solver/replay.h"
 
 using namespace tori::solver;
 
@@ -198,6 +198,19 @@ TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
     for (const std::string& s : plain.seen()) won += plain.wins(s);
     EXPECT_EQ(c.winnableCount(), won);
     EXPECT_EQ(toDecimal(*c.winningSequences(size_t(1) << 30).count), toDecimal(plain.ways(b)));
+}
+
+TEST(SolverFigures, TheAnswersDoNotDependOnTheThreads) {
+    const Board board(6);
+    const Classification one(board, board.start(), Workers{1}), three(board, board.start(), Workers{3});
+    EXPECT_EQ(one.reachableCount(), three.reachableCount());
+    EXPECT_EQ(one.winnableCount(), three.winnableCount());
+    for (Position pos = 0; pos <= board.all(); ++pos) {
+        ASSERT_EQ(one.reachable(pos), three.reachable(pos)) << pos;
+        ASSERT_EQ(one.winnable(pos), three.winnable(pos)) << pos;
+    }
+    EXPECT_EQ(toDecimal(*three.winningSequences(size_t(1) << 30).count),
+              toDecimal(*one.winningSequences(size_t(1) << 30).count));
 }
 
 TEST(SolverFigures, TheSearchAgreesWithTheClassificationOnEveryReachablePosition) {

@@ -1,15 +1,14 @@
-// The record reader and the replay, with a message for the first thing wrong.
-#include "solver/record.h"
-
+// Writing the move record and reading it back, with a message for the first thing wrong.
 #include "moves/record.h"
 
-namespace tori::solver {
+namespace tori {
 
 namespace {
 
 constexpr std::string_view kDateHead = "プレイ日: ";
 constexpr std::string_view kSizeHead = "桁数: ";
 constexpr std::string_view kSizeTail = "桁 ";
+constexpr std::string_view kLineBreak = "\r\n";
 constexpr size_t kMaxInput = 1 << 20;  // a real record is under 1 KiB
 
 // Splits at LF and drops the CR of a CR LF; a last piece after the final LF is kept, even if empty.
@@ -43,17 +42,6 @@ bool readText(std::string_view& s, std::string_view expected) {
     return true;
 }
 
-// "12 手目 (1,1) ---> (3,1)": exactly the game's line, nothing around it.
-std::optional<RecordedMove> readMove(std::string_view s, int line) {
-    RecordedMove m{};
-    m.line = line;
-    if (readNumber(s, m.number) && readText(s, " 手目 (") && readNumber(s, m.fromCol) && readText(s, ",") &&
-        readNumber(s, m.fromRow) && readText(s, ") ---> (") && readNumber(s, m.toCol) && readText(s, ",") &&
-        readNumber(s, m.toRow) && readText(s, ")") && s.empty())
-        return m;
-    return std::nullopt;
-}
-
 // "桁数: 5桁 " gives 5; the trailing blank may have been lost on the way, so it is optional.
 std::optional<int> readSize(std::string_view s) {
     int keta = 0;
@@ -64,24 +52,48 @@ std::optional<int> readSize(std::string_view s) {
 
 bool isBlank(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
 
-std::string square(int col, int row) {
-    std::string s = "(";
-    s += std::to_string(col);
-    s += ",";
-    s += std::to_string(row);
-    return s + ")";
-}
-
 }  // namespace
 
-std::variant<Record, RecordError> parseRecord(std::string_view text, std::optional<int> keta) {
-    if (text.size() > kMaxInput) return RecordError{0, "入力が大きすぎます (1 MiB まで)。"};
-    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
-        return RecordError{0, "入力が空です。"};
-    if (keta && (*keta < kMinKeta || *keta > kMaxKeta)) return RecordError{0, "桁数は 5、6、7 のどれかです。"};
+std::string recordLine(int16_t t, int16_t fromx, int16_t fromy, int16_t tox, int16_t toy) {
+    using std::to_string;
+    return to_string(t) + " 手目 (" + to_string(fromx) + "," + to_string(fromy) + ") ---> (" + to_string(tox) +
+           "," + to_string(toy) + ")";
+}
 
+std::string clipboardText(std::string_view now, int16_t keta, const std::vector<std::string>& lines) {
+    std::string text(kDateHead);
+    text += now;
+    text += kLineBreak;
+    text += kSizeHead;
+    text += std::to_string(keta);
+    text += kSizeTail;
+    text += kLineBreak;
+    for (const std::string& line : lines) {
+        text += kLineBreak;
+        text += line;
+    }
+    return text;
+}
+
+std::optional<RecordedMove> readRecordLine(std::string_view s) {
+    RecordedMove m{};
+    if (readNumber(s, m.number) && readText(s, " 手目 (") && readNumber(s, m.fromCol) && readText(s, ",") &&
+        readNumber(s, m.fromRow) && readText(s, ") ---> (") && readNumber(s, m.toCol) && readText(s, ",") &&
+        readNumber(s, m.toRow) && readText(s, ")") && s.empty())
+        return m;
+    return std::nullopt;
+}
+
+std::variant<Record, RecordError> readRecord(std::string_view text, std::optional<int> keta) {
+    if (text.size() > kMaxInput) return RecordError{0, "入力が大きすぎます (1 MiB まで)。"};
+    if (keta && (*keta < kMinKeta || *keta > kMaxKeta)) return RecordError{0, "桁数は 5、6、7 のどれかです。"};
     // An editor that saves the pasted text as UTF-8 may put a byte order mark in front.
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        // Nothing played yet: with a size that is the start of the game.
+        if (keta) return Record{*keta, {}};
+        return RecordError{0, "入力が空です。"};
+    }
     const std::vector<std::string_view> lines = splitLines(text);
     Record record;
     size_t first = 0;  // index of the first move line
@@ -107,7 +119,7 @@ std::variant<Record, RecordError> parseRecord(std::string_view text, std::option
     while (last > first && isBlank(lines[last - 1])) --last;
     for (size_t i = first; i < last; ++i) {
         const int line = int(i) + 1;
-        const auto move = readMove(lines[i], line);
+        auto move = readRecordLine(lines[i]);
         if (!move) {
             if (isBlank(lines[i])) return RecordError{line, "指し手の間に空行があります。"};
             return RecordError{line, "指し手の行として読めません (例: 1 手目 (3,3) ---> (1,5))。"};
@@ -116,43 +128,14 @@ std::variant<Record, RecordError> parseRecord(std::string_view text, std::option
         if (move->number != expected)
             return RecordError{line, "手数が " + std::to_string(expected) + " のはずが " +
                                          std::to_string(move->number) + " になっています。"};
+        move->line = line;
         record.moves.push_back(*move);
     }
     return record;
-}
-
-std::variant<Position, RecordError> replay(const Board& board, const Record& record) {
-    Position pos = board.start();
-    for (const RecordedMove& m : record.moves) {
-        const std::string from = square(m.fromCol, m.fromRow), to = square(m.toCol, m.toRow);
-        if (!board.inTriangle(m.fromCol, m.fromRow))
-            return RecordError{m.line, "マス目 " + from + " は " + std::to_string(board.keta()) +
-                                           "桁の盤の三角形の外です。"};
-        if (!board.inTriangle(m.toCol, m.toRow))
-            return RecordError{m.line, "マス目 " + to + " は " + std::to_string(board.keta()) +
-                                           "桁の盤の三角形の外です。"};
-        const int fromBit = board.bitOf(board.pinIndex(m.fromCol, m.fromRow));
-        const int toBit = board.bitOf(board.pinIndex(m.toCol, m.toRow));
-        if (!(pos >> fromBit & 1)) return RecordError{m.line, from + " にピンがありません。"};
-        if (pos >> toBit & 1) return RecordError{m.line, to + " にはもうピンがあります。"};
-        const Jump* jump = board.jumpBetween(fromBit, toBit);
-        if (!jump) return RecordError{m.line, from + " から " + to + " へは跳べません。"};
-        if (!(pos >> jump->over & 1))
-            return RecordError{m.line, from + " から " + to + " へ跳ぶには " +
-                                           square(board.col(jump->over), board.row(jump->over)) +
-                                           " にピンが要ります。"};
-        pos = Board::apply(pos, *jump);
-    }
-    return pos;
-}
-
-std::string moveLine(const Board& board, int number, const Jump& jump) {
-    return recordLine(int16_t(number), int16_t(board.col(jump.from)), int16_t(board.row(jump.from)),
-                      int16_t(board.col(jump.to)), int16_t(board.row(jump.to)));
 }
 
 std::string describe(const RecordError& e) {
     return e.line > 0 ? std::to_string(e.line) + " 行目: " + e.message : e.message;
 }
 
-}  // namespace tori::solver
+}  // namespace tori

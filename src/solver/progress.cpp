@@ -1,0 +1,104 @@
+// The progress line on the terminal, and its erasure on Ctrl+C.
+#include "solver/progress.h"
+
+#include <csignal>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string_view>
+
+namespace tori::solver {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::string_view kErase = "\r\033[K";  // to the start of the line and clear it
+constexpr std::array<int, 2> kSignals = {SIGINT, SIGTERM};
+
+// The terminal where a progress line stands, for the signal handler; -1 when there is none.
+std::atomic<int> lineFd{-1};
+static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
+
+void writeAll(int fd, std::string_view s) {
+    while (!s.empty()) {
+        const ssize_t n = ::write(fd, s.data(), s.size());
+        if (n <= 0) return;  // a terminal that takes nothing gets nothing more
+        s.remove_prefix(size_t(n));
+    }
+}
+
+// Only async-signal-safe calls: the line goes, then the signal does what it would have done.
+void eraseAndEnd(int sig) {
+    const int fd = lineFd.load();
+    if (fd >= 0 && ::write(fd, kErase.data(), kErase.size()) < 0) {
+        // Nothing more can be done about the line.
+    }
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+// 219052688 as "219,052,688".
+std::string grouped(uint64_t n) {
+    std::string digits = std::to_string(n);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
+}  // namespace
+
+std::string progressText(const Progress& p) {
+    const auto pins = std::to_string(p.pins.load(std::memory_order_relaxed));
+    const uint64_t done = p.done.load(std::memory_order_relaxed), total = p.total.load(std::memory_order_relaxed);
+    const std::string percent = std::to_string(total ? std::min<uint64_t>(done * 100 / total, 100) : 0) + "%";
+    switch (p.stage.load(std::memory_order_relaxed)) {
+        case Progress::Stage::idle: break;
+        case Progress::Stage::reachable:
+            return "到達できる局面を調べています: ピン " + pins + " 本、" + grouped(done) + " 局面";
+        case Progress::Stage::winnable: return "クリアできる局面を調べています: ピン " + pins + " 本、" + percent;
+        case Progress::Stage::sequences: return "クリアまでの手順を数えています: ピン " + pins + " 本、" + percent;
+    }
+    return "";
+}
+
+ProgressLine::ProgressLine(const Progress& progress, int fd) : progress_(progress), fd_(fd) {
+    if (fd < 0) return;
+    for (size_t i = 0; i < previous_.size(); ++i) {
+        struct sigaction action {};
+        action.sa_handler = eraseAndEnd;
+        sigemptyset(&action.sa_mask);
+        sigaction(kSignals[i], &action, &previous_[i]);
+        // A signal the program was started to ignore stays ignored.
+        if (previous_[i].sa_handler == SIG_IGN) sigaction(kSignals[i], &previous_[i], nullptr);
+    }
+    ticker_ = std::thread([this] { run(); });
+}
+
+ProgressLine::~ProgressLine() {
+    if (!ticker_.joinable()) return;
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    ticker_.join();
+    if (lineFd.exchange(-1) >= 0) writeAll(fd_, kErase);
+    for (size_t i = 0; i < previous_.size(); ++i) sigaction(kSignals[i], &previous_[i], nullptr);
+}
+
+// Short work ends before the first line; after that the line changes at most four times a second.
+void ProgressLine::run() {
+    std::unique_lock lock(mutex_);
+    if (wake_.wait_for(lock, 500ms, [this] { return stop_; })) return;
+    std::string shown;
+    do {
+        const std::string text = progressText(progress_);
+        if (text.empty() || text == shown) continue;
+        writeAll(fd_, std::string(kErase) + text);
+        lineFd.store(fd_);
+        shown = text;
+    } while (!wake_.wait_for(lock, 250ms, [this] { return stop_; }));
+}
+
+}  // namespace tori::solver

@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+"""toripin-solve shows how far its long work has come on a terminal and nowhere else: a pipe and the
+JSON output never see it; on a terminal the one line is rewritten in place and erased at the end,
+and Ctrl+C ends the program at once, the line erased."""
+import json
+import os
+import pty
+import signal
+import subprocess
+import sys
+import time
+
+SOLVE = sys.argv[1]
+# The start of the 7 x 7 board: the classification takes seconds on two cores; within a budget that
+# allows it, the count of winning sequences takes longer still.
+ARGS = [SOLVE, "--size", "7", "--figures", "--json"]
+LONG_ARGS = ARGS + ["--memory", "2000"]
+ERASE = b"\r\x1b[K"
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what, file=sys.stderr)
+
+
+def on_terminal(args, interrupt):
+    """Runs with standard error on a pseudo-terminal and standard output on a pipe. Returns the exit
+    status, standard output, what the terminal received, the seconds the run took and, when
+    interrupted as soon as progress shows, the seconds from the signal to the end."""
+    master, slave = pty.openpty()
+    start = time.monotonic()
+    proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=slave)
+    os.close(slave)
+    seen, sent = b"", None
+    while True:
+        try:
+            chunk = os.read(master, 4096)
+        except OSError:  # the other end is closed
+            break
+        if not chunk:
+            break
+        seen += chunk
+        if interrupt and sent is None and "局面".encode() in seen:
+            proc.send_signal(signal.SIGINT)
+            sent = time.monotonic()
+    out = proc.stdout.read()
+    status = proc.wait(timeout=300)
+    end = time.monotonic()
+    os.close(master)
+    return status, out, seen, end - start, (end - sent) if sent else None
+
+
+# A pipe: no progress at all, and the answer as JSON.
+piped = subprocess.run(ARGS, stdin=subprocess.DEVNULL, capture_output=True, timeout=300)
+check(piped.returncode == 0, f"exit status {piped.returncode} on pipes")
+check(piped.stderr == b"", f"standard error on a pipe got {piped.stderr[:200]!r}")
+figures = json.loads(piped.stdout)["figures"]
+check(figures["reachable"] == 219052688, f"figures {figures}")
+
+# A terminal: work that lasts shows the line, which changes in place and goes at the end; standard
+# output is the same JSON.
+status, out, seen, took, _ = on_terminal(ARGS, interrupt=False)
+check(status == 0, f"exit status {status} on a terminal")
+check(out == piped.stdout, "standard output differs when standard error is a terminal")
+text = seen.decode("utf-8", "replace")
+if took > 1.5:  # on this machine it always does
+    check("到達できる局面を調べています" in text and "クリアできる局面を調べています" in text,
+          f"no progress on the terminal in {took:.1f} s: {text[:300]!r}")
+    check(seen.count(ERASE) >= 3, f"the line was not updated in {took:.1f} s: {seen!r}")
+check(seen == b"" or (seen.startswith(ERASE) and seen.endswith(ERASE)), f"the line is not erased: {seen[-120:]!r}")
+check(b"\n" not in seen, "the progress left the one line")
+
+# Ctrl+C: the program ends by the signal, at once, and leaves the line empty.
+status, out, seen, _, after = on_terminal(LONG_ARGS, interrupt=True)
+check(status == -signal.SIGINT, f"exit status {status} after SIGINT")
+check(after is not None and after < 2.0, f"{after} s from SIGINT to the end")
+check(seen.endswith(ERASE), f"the line is left after SIGINT: {seen[-120:]!r}")
+check(out == b"", f"standard output after SIGINT: {out[:200]!r}")
+
+sys.exit(1 if failures else 0)
