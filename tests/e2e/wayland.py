@@ -17,6 +17,8 @@ import tempfile
 import time
 import zlib
 
+from xclient import read_log
+
 APP_ID = "io.github.toripin.Toripin"
 DESKTOP_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "desktop")
 BOARD_TITLE = "トリピン"
@@ -209,11 +211,7 @@ class Weston:
         return read_png(self.last_shot)
 
     def log(self):
-        try:
-            with open(self.log_path, encoding="utf-8", errors="replace") as file:
-                return file.read()
-        except FileNotFoundError:
-            return ""
+        return read_log(self.log_path)
 
     def log_tail(self, lines=20):
         """Weston's own messages, without the protocol traffic."""

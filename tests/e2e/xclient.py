@@ -469,11 +469,7 @@ class GnomeSession(XServer):
                 "XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "GNOME"}
 
     def log(self):
-        try:
-            with open(self.log_path, encoding="utf-8", errors="replace") as file:
-                return file.read()
-        except FileNotFoundError:
-            return ""
+        return read_log(self.log_path)
 
     def close(self):
         if self.dpy:
@@ -487,6 +483,15 @@ class GnomeSession(XServer):
                 os.killpg(self.process.pid, signal.SIGKILL)
                 self.process.wait()
         shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+def read_log(path):
+    """A server's log as far as it has been written, empty before it exists."""
+    try:
+        with open(path, encoding="utf-8", errors="replace") as file:
+            return file.read()
+    except FileNotFoundError:
+        return ""
 
 
 def _x11_socket_directory():
