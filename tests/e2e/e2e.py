@@ -2,7 +2,8 @@
 """Plays the installed program on a private Xvfb with the mouse, the keyboard and the clipboard.
 
 Usage: e2e.py <path to toripin> [--desktops]   (its directory holds tori.hlp and tada.wav, as installed)
-Every step runs on a bare Xvfb; with --desktops the desktop step runs under openbox and in a GNOME Wayland session.
+Every step runs on a bare Xvfb; with --desktops the desktop step runs under openbox and mutter on Xvfb and in a
+GNOME Wayland session.
 """
 
 import datetime
@@ -244,9 +245,10 @@ def close_during_a_game_and_exit_item(xs, binary):
         program.stop()
 
 
-# The desktops the desktop step also runs on: a window manager on Xvfb, and a GNOME Wayland session.
+# The desktops the desktop step also runs on: window managers on Xvfb, and a GNOME Wayland session.
 DESKTOPS = {
-    "openbox": lambda: XServer(wm="openbox"),
+    "openbox": lambda: XServer(wm=["openbox"]),
+    "mutter": lambda: XServer(wm=["dbus-run-session", "--", "mutter", "--x11"]),
     "gnome": GnomeSession,
 }
 

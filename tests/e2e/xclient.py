@@ -116,8 +116,8 @@ def _die_with_parent():
 
 
 class XServer:
-    """A private Xvfb on a display number it picks itself, and a connection to it; with wm="openbox", that window
-    manager runs on it."""
+    """A private Xvfb on a display number it picks itself, and a connection to it; with a window manager's command
+    (["openbox"], or ["dbus-run-session", "--", "mutter", "--x11"]), that window manager runs on it."""
 
     session = "Xvfb"
 
@@ -141,11 +141,13 @@ class XServer:
         self._connect(":" + number.decode().strip())
         self.width, self.height = width, height
         if wm:
-            self.session = f"{wm} on Xvfb"
-            self.wm = subprocess.Popen([wm, "--sm-disable"], env=self.env(), stdin=subprocess.DEVNULL,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            name = next(word for word in wm if word in ("openbox", "mutter"))
+            self.session = f"{name} on Xvfb"
+            self.wm = subprocess.Popen([*wm, "--sm-disable"], env=self.env(GSETTINGS_BACKEND="memory"),
+                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL, start_new_session=True,
                                        preexec_fn=_die_with_parent)
-            self.wait_for(self.window_manager, 20, wm + " to manage the screen")
+            self.wait_for(self.window_manager, 20, name + " to manage the screen")
 
     def _connect(self, name, attempts=1):
         self.name = name
@@ -163,15 +165,15 @@ class XServer:
         if self.dpy:
             _x11.XCloseDisplay(self.dpy)
             self.dpy = None
-        for process in (self.wm, self.process):
-            if process is None:
-                continue
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+        if self.wm and self.wm.poll() is None:
+            os.killpg(self.wm.pid, signal.SIGTERM)  # with the session bus it may have started
+            self.wm.wait()
+        self.process.terminate()
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
 
     def env(self, **extra):
         """The environment for a client of this server; the test suite's offscreen setting does not apply. A value of
