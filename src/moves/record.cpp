@@ -54,10 +54,10 @@ bool isBlank(std::string_view s) { return s.find_first_not_of(" \t") == std::str
 
 }  // namespace
 
+std::string squareText(int col, int row) { return "(" + std::to_string(col) + "," + std::to_string(row) + ")"; }
+
 std::string recordLine(int16_t t, int16_t fromx, int16_t fromy, int16_t tox, int16_t toy) {
-    using std::to_string;
-    return to_string(t) + " 手目 (" + to_string(fromx) + "," + to_string(fromy) + ") ---> (" + to_string(tox) +
-           "," + to_string(toy) + ")";
+    return std::to_string(t) + " 手目 " + squareText(fromx, fromy) + " ---> " + squareText(tox, toy);
 }
 
 std::string clipboardText(std::string_view now, int16_t keta, const std::vector<std::string>& lines) {

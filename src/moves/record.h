@@ -16,6 +16,9 @@ inline constexpr int kMinKeta = 5, kMaxKeta = 7;
 // For example "1 手目 (3,3) ---> (1,5)".
 std::string recordLine(int16_t t, int16_t fromx, int16_t fromy, int16_t tox, int16_t toy);
 
+// A square as the record line writes it, for example "(3,3)".
+std::string squareText(int col, int row);
+
 // The date line, the size line, then a line break and the line for each line of the move list.
 std::string clipboardText(std::string_view now, int16_t keta, const std::vector<std::string>& lines);
 

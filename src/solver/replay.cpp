@@ -3,22 +3,10 @@
 
 namespace tori::solver {
 
-namespace {
-
-std::string square(int col, int row) {
-    std::string s = "(";
-    s += std::to_string(col);
-    s += ",";
-    s += std::to_string(row);
-    return s + ")";
-}
-
-}  // namespace
-
 std::variant<Position, RecordError> replay(const Board& board, const Record& record) {
     Position pos = board.start();
     for (const RecordedMove& m : record.moves) {
-        const std::string from = square(m.fromCol, m.fromRow), to = square(m.toCol, m.toRow);
+        const std::string from = squareText(m.fromCol, m.fromRow), to = squareText(m.toCol, m.toRow);
         if (!board.inTriangle(m.fromCol, m.fromRow))
             return RecordError{m.line, "マス目 " + from + " は " + std::to_string(board.keta()) +
                                            "桁の盤の三角形の外です。"};
@@ -33,7 +21,7 @@ std::variant<Position, RecordError> replay(const Board& board, const Record& rec
         if (!jump) return RecordError{m.line, from + " から " + to + " へは跳べません。"};
         if (!(pos >> jump->over & 1))
             return RecordError{m.line, from + " から " + to + " へ跳ぶには " +
-                                           square(board.col(jump->over), board.row(jump->over)) +
+                                           squareText(board.col(jump->over), board.row(jump->over)) +
                                            " にピンが要ります。"};
         pos = Board::apply(pos, *jump);
     }

@@ -17,7 +17,7 @@ import tempfile
 import time
 import zlib
 
-from xclient import read_log
+from xclient import end_group, read_log
 
 APP_ID = "io.github.toripin.Toripin"
 DESKTOP_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "desktop")
@@ -218,13 +218,7 @@ class Weston:
         return "\n".join([line for line in self.log().splitlines() if "][proto] " not in line][-lines:])
 
     def close(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                os.killpg(self.process.pid, signal.SIGKILL)
-                self.process.wait()
+        end_group(self.process)
         self.output.close()
         shutil.rmtree(self.runtime, ignore_errors=True)
 

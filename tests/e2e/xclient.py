@@ -161,13 +161,14 @@ class XServer:
         self.root = _x11.XDefaultRootWindow(self.dpy)
         self._atoms = {}
 
-    def close(self):
+    def disconnect(self):
         if self.dpy:
             _x11.XCloseDisplay(self.dpy)
             self.dpy = None
-        if self.wm and self.wm.poll() is None:
-            os.killpg(self.wm.pid, signal.SIGTERM)  # with the session bus it may have started
-            self.wm.wait()
+
+    def close(self):
+        self.disconnect()
+        end_group(self.wm)  # with the session bus it may have started
         self.process.terminate()
         try:
             self.process.wait(5)
@@ -474,17 +475,25 @@ class GnomeSession(XServer):
         return read_log(self.log_path)
 
     def close(self):
-        if self.dpy:
-            _x11.XCloseDisplay(self.dpy)
-            self.dpy = None
-        if self.process and self.process.poll() is None:
-            os.killpg(self.process.pid, signal.SIGTERM)
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                os.killpg(self.process.pid, signal.SIGKILL)
-                self.process.wait()
+        self.disconnect()
+        end_group(self.process)
         shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+def end_group(process, timeout=10):
+    """Ends a process started in a session of its own and all it started there: SIGTERM, then SIGKILL."""
+    if process is None:
+        return
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        try:
+            os.killpg(process.pid, sig)
+        except ProcessLookupError:
+            pass
+        try:
+            process.wait(timeout)
+            return
+        except subprocess.TimeoutExpired:
+            continue
 
 
 def read_log(path):
