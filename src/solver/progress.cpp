@@ -1,11 +1,13 @@
 // The progress line on the terminal, and its erasure on Ctrl+C.
 #include "solver/progress.h"
 
-#include <csignal>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <ctime>
 #include <string_view>
 
 namespace tori::solver {
@@ -17,9 +19,13 @@ using namespace std::chrono_literals;
 constexpr std::string_view kErase = "\r\033[K";  // to the start of the line and clear it
 constexpr std::array<int, 2> kSignals = {SIGINT, SIGTERM};
 
-// The terminal where a progress line stands, for the signal handler; -1 when there is none.
-std::atomic<int> lineFd{-1};
-static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
+// Shared with the signal handler. The ticker announces each write of the line in `writing` and skips
+// it once `ending` is set, so the handler's erasure always comes after the last text on the terminal.
+std::atomic<int> lineFd{-1};  // the terminal where a line has been shown; -1 when there is none
+std::atomic<bool> writing{false};
+std::atomic<bool> ending{false};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "read in a signal handler");
 
 void writeAll(int fd, std::string_view s) {
     while (!s.empty()) {
@@ -29,15 +35,39 @@ void writeAll(int fd, std::string_view s) {
     }
 }
 
-// Only async-signal-safe calls: the line goes, then the signal does what it would have done.
+// Only async-signal-safe calls: the line goes, then the signal does what it would have done. The
+// ticker never runs this (it blocks the signals), so waiting for its write to end cannot deadlock; a
+// terminal stopped with Ctrl+S is waited for a tenth of a second at most.
 void eraseAndEnd(int sig) {
-    const int fd = lineFd.load();
+    ending.store(true);
+    for (int i = 0; writing.load() && i < 100; ++i) {
+        const timespec millisecond{0, 1'000'000};
+        nanosleep(&millisecond, nullptr);
+    }
+    const int fd = lineFd.exchange(-1);
     if (fd >= 0 && ::write(fd, kErase.data(), kErase.size()) < 0) {
         // Nothing more can be done about the line.
     }
     std::signal(sig, SIG_DFL);
     std::raise(sig);
 }
+
+// Blocks SIGINT and SIGTERM on the calling thread while it lives.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (const int sig : kSignals) sigaddset(&set, sig);
+        pthread_sigmask(SIG_BLOCK, &set, &previous_);
+    }
+    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
 
 // 219052688 as "219,052,688".
 std::string grouped(uint64_t n) {
@@ -72,11 +102,14 @@ ProgressLine::ProgressLine(const Progress& progress, int fd) : progress_(progres
         // A signal the program was started to ignore stays ignored.
         if (previous_[i].sa_handler == SIG_IGN) sigaction(kSignals[i], &previous_[i], nullptr);
     }
+    const SignalsHeld held;  // the ticker starts with the signals blocked, and keeps them so
     ticker_ = std::thread([this] { run(); });
 }
 
 ProgressLine::~ProgressLine() {
     if (!ticker_.joinable()) return;
+    // A signal from here on waits until the line is erased and the program's own actions are back.
+    const SignalsHeld held;
     {
         const std::lock_guard lock(mutex_);
         stop_ = true;
@@ -95,8 +128,12 @@ void ProgressLine::run() {
     do {
         const std::string text = progressText(progress_);
         if (text.empty() || text == shown) continue;
-        writeAll(fd_, std::string(kErase) + text);
-        lineFd.store(fd_);
+        writing.store(true);
+        if (!ending.load()) {
+            lineFd.store(fd_);
+            writeAll(fd_, std::string(kErase) + text);
+        }
+        writing.store(false);
         shown = text;
     } while (!wake_.wait_for(lock, 250ms, [this] { return stop_; }));
 }
