@@ -93,6 +93,12 @@ _x11.XPending.argtypes = [ctypes.c_void_p]
 _x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
 _x11.XConnectionNumber.argtypes = [ctypes.c_void_p]
 _x11.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.POINTER(Window), ctypes.POINTER(ctypes.c_int)]
+_x11.XCreateSimpleWindow.restype = Window
+_x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                                     ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+_x11.XMapWindow.argtypes = [ctypes.c_void_p, Window]
+_x11.XUnmapWindow.argtypes = [ctypes.c_void_p, Window]
+_x11.XDestroyWindow.argtypes = [ctypes.c_void_p, Window]
 
 # Windows come and go while they are looked at; a request about a window that has just gone fails
 # harmlessly instead of ending this process, as Xlib's default handler would.
@@ -147,7 +153,7 @@ class XServer:
                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                        stderr=subprocess.DEVNULL, start_new_session=True,
                                        preexec_fn=_die_with_parent)
-            self.wait_for(self.window_manager, 20, name + " to manage the screen")
+            self.wait_for_window_manager(name)
 
     def _connect(self, name, attempts=1):
         self.name = name
@@ -196,6 +202,28 @@ class XServer:
         """The window manager's check window, once one manages the screen."""
         raw = self.property_bytes(self.root, "_NET_SUPPORTING_WM_CHECK")
         return int.from_bytes(raw[:ctypes.sizeof(ctypes.c_long)], "little") if raw else None
+
+    def wait_for_window_manager(self, name, timeout=30.0):
+        """Waits until the window manager frames new windows. Its check window comes early in its start, and a
+        window mapped before it is ready may be left unmapped for ever (openbox drops such map requests): a probe
+        window is mapped, again after each second without an answer, until the window manager takes it."""
+        self.wait_for(self.window_manager, timeout, name + " to manage the screen")
+        probe = _x11.XCreateSimpleWindow(self.dpy, self.root, 0, 0, 1, 1, 0, 0, 0)
+        try:
+            deadline = time.monotonic() + timeout
+            while True:
+                _x11.XMapWindow(self.dpy, probe)
+                _x11.XFlush(self.dpy)
+                try:
+                    self.wait_for(lambda: self.property_bytes(probe, "WM_STATE"), 1.0)
+                    return
+                except AssertionError:
+                    if time.monotonic() > deadline:
+                        raise AssertionError(f"{name} takes no new window")
+                _x11.XUnmapWindow(self.dpy, probe)
+        finally:
+            _x11.XDestroyWindow(self.dpy, probe)
+            _x11.XSync(self.dpy, 0)
 
     def atom(self, name):
         if name not in self._atoms:
@@ -465,7 +493,7 @@ class GnomeSession(XServer):
                 os.environ["XAUTHORITY"] = old
         attrs = self.attributes(self.root)
         self.width, self.height = attrs.width, attrs.height
-        self.wait_for(self.window_manager, 20, "mutter to manage the X screen")
+        self.wait_for_window_manager("mutter")
 
     def session_env(self):
         return {"XAUTHORITY": self.xauthority, "WAYLAND_DISPLAY": self.SOCKET, "XDG_RUNTIME_DIR": self.runtime,
