@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QListWidget>
 #include <QTest>
 
@@ -90,6 +91,9 @@ TEST(QtGame, TheMoveListFollowsTheGameAndUndo) {
     ASSERT_EQ(g.tk.listCount(), 12);
     ASSERT_LT(list->visualItemRect(list->item(0)).top(), 0);  // the first line has gone up
     EXPECT_TRUE(lastLineInView());
+    // Beside the scroll bar the two-digit lines stay whole: no scrolling sideways.
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
     list->scrollToTop();
     g.choose(Menu::menuundo);
     g.choose(Menu::menuredo);

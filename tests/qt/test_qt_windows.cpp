@@ -107,6 +107,15 @@ TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoa
     QTest::keyClick(list, Qt::Key_Escape);
     EXPECT_FALSE(list->isVisible());
     EXPECT_TRUE(listItem->isEnabled());
+    // And a minimize, where a window manager offers one: the item brings the list back, not minimized.
+    g.choose(Menu::menulistview);
+    list->setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_TRUE(listItem->isEnabled());
+    g.choose(Menu::menulistview);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_FALSE(list->isMinimized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == list; }, 2000));
 }
 
 TEST(QtWindows, TheAboutBoxIsBuiltAfreshOverTheBoardAndIsModal) {

@@ -1,7 +1,12 @@
 // The move list window.
 #include "platform/qt/list_window.h"
 
+#include <cmath>
+
 #include <QCloseEvent>
+#include <QFontMetricsF>
+#include <QScrollBar>
+#include <QStyle>
 
 #include "platform/design.h"
 #include "platform/qt/twips.h"
@@ -12,8 +17,10 @@ namespace {
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 }  // namespace
 
+// A utility window with a title and a close control: the window type that window managers give no
+// minimize and no maximize button (openbox and KWin go by the type, not by the frame hints).
 ListWindow::ListWindow()
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
       list_(new QListWidget(this)),
       command1_(new QPushButton(text(design::kForm3Command1Caption), this)) {
@@ -29,6 +36,42 @@ ListWindow::ListWindow()
     QObject::connect(command1_, &QPushButton::clicked, this, [this] {
         if (onCommand1) onCommand1();
     });
+}
+
+// From about the tenth move on the list shows its vertical scroll bar, and the lines must stay whole
+// beside it. A gothic font at the designed size may be a little wider than the room (IPA Gothic's
+// half-width cell is 9 pixels at 18), so the size steps down to the largest at which the longest line
+// fits; of that size and the next smaller, the one with cells of whole pixels, which stay crisp as the
+// fixed-pitch fonts of the design were (IPA Gothic: 8 pixels at 16 rather than 8.5 at 17).
+void ListWindow::setFittingFont(QFont font, const QString& longest) {
+    const QStyle* style = list_->style();
+    const int textMargin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
+    const int room = list_->width() - 2 * list_->frameWidth() -
+                     style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_->verticalScrollBar()) -
+                     2 * textMargin;
+    int size = font.pixelSize();
+    const auto metrics = [&](int pixels) {
+        font.setPixelSize(pixels);
+        return QFontMetricsF(font);
+    };
+    while (size > 1 && std::ceil(metrics(size).horizontalAdvance(longest)) > room) --size;
+    const auto wholeCells = [&](int pixels) {
+        const qreal cell = metrics(pixels).horizontalAdvance(QLatin1Char('0'));
+        return cell == std::floor(cell);
+    };
+    if (size > 2 && !wholeCells(size) && wholeCells(size - 1)) --size;
+    font.setPixelSize(size);
+    list_->setFont(font);
+    command1_->setFont(font);
+}
+
+// A window manager that minimizes the list all the same: a minimized list is a hidden one, so the menu
+// item that shows it is enabled again and brings it back whole.
+void ListWindow::changeEvent(QEvent* e) {
+    QDialog::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized) || closing) return;
+    if (onCommand1) onCommand1();
+    setWindowState(windowState() & ~Qt::WindowMinimized);  // shown again, it comes back as it was
 }
 
 void ListWindow::closeEvent(QCloseEvent* e) {

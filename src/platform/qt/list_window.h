@@ -16,11 +16,16 @@ public:
     QListWidget* list() const { return list_; }
     QPushButton* command1() const { return command1_; }
 
-    // The close button, the frame's close control and Esc all mean the same thing.
+    // Gives the list and its button the font, at the largest pixel size up to the font's own at which
+    // `longest` fits the list beside its vertical scroll bar.
+    void setFittingFont(QFont font, const QString& longest);
+
+    // The close button, the frame's close control, Esc and a minimize all mean the same thing.
     std::function<void()> onCommand1;
     bool closing = false;  // set while the window is being unloaded: closing then just closes
 
 protected:
+    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 

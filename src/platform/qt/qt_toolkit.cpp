@@ -27,6 +27,7 @@
 #include <QWindow>
 
 #include "moves/moves.h"
+#include "moves/record.h"
 #include "platform/design.h"
 #include "platform/qt/about_box.h"
 #include "platform/qt/board_surface.h"
@@ -276,9 +277,8 @@ void QtToolkit::buildMenus() {
 void QtToolkit::createList() {
     list_ = new ListWindow;
     list_->setWindowIcon(appIcon());
-    const QFont font = designFont(design::kLabelFontPoints, false);
-    list_->list()->setFont(font);
-    list_->command1()->setFont(font);
+    // The widest line a game writes: a two-digit move number, every other part of one width.
+    list_->setFittingFont(designFont(design::kLabelFontPoints, false), text(recordLine(26, 7, 1, 5, 1)));
     list_->onCommand1 = [this] { command1Clicked(Form::Form3); };
 }
 
