@@ -216,10 +216,16 @@ TEST(QtWindows, MessageBoxesSpeakJapaneseUnderTheCLocale) {
     answerer.answers = {"いいえ(&N)"};
     EXPECT_EQ(g.tk.msgBox("?", vbInformation + vbYesNo), vbNo);
 
-    // Closed another way (Esc), a Yes/No box answers No; an exclamation box has the warning icon.
+    // Only its buttons answer a Yes/No box: Esc and the frame's close control leave it open. A box
+    // with OK alone closes on Esc; an exclamation box has the warning icon.
+    answerer.answers = {"はい(&Y)"};
+    answerer.inspect = [](QMessageBox* box) {
+        QTest::keyClick(box, Qt::Key_Escape);
+        box->close();
+        EXPECT_TRUE(box->isVisible());
+    };
+    EXPECT_EQ(g.tk.msgBox("?", vbYesNo), vbYes);
     answerer.inspect = [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); };
-    EXPECT_EQ(g.tk.msgBox("?", vbYesNo), vbNo);
-    answerer.inspect = nullptr;
     EXPECT_EQ(g.tk.msgBox("!", vbExclamation), vbOK);
     EXPECT_EQ(answerer.seen.back().icon, QMessageBox::Warning);
     EXPECT_EQ(answerer.seen.back().buttons, QStringList{"OK"});

@@ -4,7 +4,6 @@
 #include <functional>
 #include <stdexcept>
 #include <utility>
-#include <vector>
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +13,7 @@
 #include <QEventLoop>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
@@ -98,6 +98,28 @@ protected:
 
 private:
     std::function<void()> exposed_;
+};
+
+// A message box titled and worded as the game's. A question of Yes and No is answered by one of the two
+// alone: Esc and the frame's close control leave it open, so that a player who only wanted it out of
+// the way does not end the program by it. A box with OK alone closes on either, as OK.
+class AnswerBox : public QMessageBox {
+public:
+    AnswerBox(Icon icon, const QString& title, const QString& body, QWidget* parent)
+        : QMessageBox(icon, title, body, NoButton, parent) {
+        setTextFormat(Qt::PlainText);
+    }
+    bool answeredOnlyByButtons = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (answeredOnlyByButtons && e->matches(QKeySequence::Cancel)) return e->accept();
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (answeredOnlyByButtons) return e->ignore();
+        QMessageBox::closeEvent(e);
+    }
 };
 
 // The desktop's long time is hours, minutes and seconds with no time zone ("H:mm:ss" in Japan).
@@ -629,59 +651,28 @@ void QtToolkit::line(float x1, float y1, float x2, float y2, Rgb colour) {
 // Message boxes, events, clipboard, time
 
 int16_t QtToolkit::msgBox(std::string_view prompt, int16_t flags) {
-    const int buttons = flags & 7;
-    const bool yesNo = buttons == 3 || buttons == 4;
+    const bool yesNo = (flags & 7) == vbYesNo;
     if (ended_) return yesNo ? vbNo : vbOK;
 
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (flags & 0x70) {
-        case 16: icon = QMessageBox::Critical; break;
-        case 32: icon = QMessageBox::Question; break;
-        case 48: icon = QMessageBox::Warning; break;
-        case 64: icon = QMessageBox::Information; break;
-    }
+    const int kind = flags & 0x70;
+    const QMessageBox::Icon icon = kind == vbInformation  ? QMessageBox::Information
+                                   : kind == vbExclamation ? QMessageBox::Warning
+                                                           : QMessageBox::NoIcon;
     QString body = text(prompt);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(icon, text(version::kAppTitle), body, QMessageBox::NoButton,
-                    board_ && board_->isVisible() ? board_.data() : nullptr);
-    box.setTextFormat(Qt::PlainText);
-
-    // The buttons of each kind in the window system's order, their answers and Japanese captions.
-    struct Choice {
-        QMessageBox::StandardButton button;
-        int16_t answer;
-        const char* caption;
-    };
-    static const std::vector<Choice> kinds[] = {
-        {{QMessageBox::Ok, 1, "OK"}},
-        {{QMessageBox::Ok, 1, "OK"}, {QMessageBox::Cancel, 2, "キャンセル"}},
-        {{QMessageBox::Abort, 3, "中止(&A)"}, {QMessageBox::Retry, 4, "再試行(&R)"}, {QMessageBox::Ignore, 5, "無視(&I)"}},
-        {{QMessageBox::Yes, 6, "はい(&Y)"}, {QMessageBox::No, 7, "いいえ(&N)"}, {QMessageBox::Cancel, 2, "キャンセル"}},
-        {{QMessageBox::Yes, 6, "はい(&Y)"}, {QMessageBox::No, 7, "いいえ(&N)"}},
-        {{QMessageBox::Retry, 4, "再試行(&R)"}, {QMessageBox::Cancel, 2, "キャンセル"}},
-    };
-    const std::vector<Choice>& choices = kinds[buttons <= 5 ? buttons : 0];
-    std::vector<QAbstractButton*> made;
-    for (const Choice& c : choices) {
-        QAbstractButton* b = box.addButton(c.button);
-        b->setText(QString::fromUtf8(c.caption));
-        made.push_back(b);
+    AnswerBox box(icon, text(version::kAppTitle), body, board_ && board_->isVisible() ? board_.data() : nullptr);
+    if (!yesNo) {
+        box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+        box.exec();
+        return vbOK;
     }
-    // The default button: the first, or the second or third as the flags ask.
-    const size_t defaultIndex = std::min<size_t>(size_t((flags >> 8) & 3), made.size() - 1);
-    box.setDefaultButton(static_cast<QPushButton*>(made[defaultIndex]));
-    // Esc and the frame's close control answer Cancel where there is one, No in a Yes/No box, and
-    // the first button otherwise.
-    size_t escapeIndex = buttons == vbYesNo ? 1 : 0;
-    for (size_t k = 0; k < choices.size(); ++k)
-        if (choices[k].answer == 2) escapeIndex = k;
-    box.setEscapeButton(made[escapeIndex]);
-
+    QPushButton* yes = box.addButton(QMessageBox::Yes);
+    yes->setText(QStringLiteral("はい(&Y)"));
+    box.addButton(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.setDefaultButton(yes);
+    box.answeredOnlyByButtons = true;
     box.exec();
-    const QAbstractButton* clicked = box.clickedButton();
-    for (size_t k = 0; k < made.size(); ++k)
-        if (made[k] == clicked) return choices[k].answer;
-    return choices[escapeIndex].answer;
+    return box.clickedButton() == yes ? vbYes : vbNo;
 }
 
 void QtToolkit::doEvents() {
