@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTest>
@@ -116,6 +117,51 @@ TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoa
     EXPECT_TRUE(list->isVisible());
     EXPECT_FALSE(list->isMinimized());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == list; }, 2000));
+}
+
+TEST(QtWindows, TextOnTheFixedGreysStaysReadableInADarkScheme) {
+    QtGame g;
+    g.start();
+    g.choose(Menu::ketasu, 0);
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (auto [role, colour] : {std::pair{QPalette::Window, QColor(49, 54, 59)}, {QPalette::Base, QColor(35, 38, 41)},
+                                {QPalette::Button, QColor(49, 54, 59)}, {QPalette::WindowText, QColor(239, 240, 241)},
+                                {QPalette::Text, QColor(239, 240, 241)}, {QPalette::ButtonText, QColor(239, 240, 241)}})
+        dark.setColor(role, colour);
+    const QWidget* pin = g.pin(1);
+    const QWidget* column = g.tk.control(Form::Form1, Control::Label1, 3);
+    const QWidget* row = g.tk.control(Form::Form1, Control::Label2, 3);
+    const auto colour = [](const QWidget* w, QPalette::ColorRole role) { return w->palette().color(role); };
+    // The numbers stand centred in their boxes.
+    EXPECT_EQ(static_cast<const QLabel*>(column)->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(static_cast<const QLabel*>(row)->alignment(), Qt::AlignCenter);
+
+    // The scheme changes while the game runs: pins and column numbers follow it; the row numbers on
+    // the grey surface and the About box's lines on its grey turn black, as light text is unreadable there.
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    EXPECT_EQ(colour(pin, QPalette::Button), dark.color(QPalette::Base));
+    EXPECT_EQ(colour(column, QPalette::Window), dark.color(QPalette::Base));
+    EXPECT_EQ(colour(column, QPalette::WindowText), dark.color(QPalette::WindowText));
+    EXPECT_EQ(colour(row, QPalette::WindowText), QColor(Qt::black));
+    bool checked = false;
+    later(100, [&] {
+        AboutBox* about = g.tk.aboutBox();
+        ASSERT_NE(about, nullptr);
+        checked = true;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(colour(about->label1(i), QPalette::WindowText), QColor(Qt::black)) << i;
+        QTest::mouseClick(about->command1(), Qt::LeftButton);
+    });
+    g.choose(Menu::menuver);
+    EXPECT_TRUE(checked);
+
+    // And back: where the scheme's text reads on grey, it is kept.
+    QApplication::setPalette(light);
+    QApplication::processEvents();
+    EXPECT_EQ(colour(pin, QPalette::Button), light.color(QPalette::Base));
+    EXPECT_EQ(colour(column, QPalette::Window), light.color(QPalette::Base));
+    EXPECT_EQ(colour(row, QPalette::WindowText), light.color(QPalette::WindowText));
 }
 
 TEST(QtWindows, TheAboutBoxIsBuiltAfreshOverTheBoardAndIsModal) {

@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include "platform/design.h"
+#include "platform/qt/contrast.h"
 #include "platform/qt/twips.h"
 
 namespace tori::qt {
@@ -21,9 +22,11 @@ AboutBox::AboutBox(QWidget* parent)
       command1_(new QPushButton(text(design::kForm2Command1Caption), this)) {
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(toPixels(design::kForm2ClientWidth), toPixels(design::kForm2ClientHeight));
+    // Grey whatever the colour scheme, so the text takes the scheme's colour only where it reads on grey.
     QPalette p = palette();
     const Rgb grey = design::kAboutBack;
     p.setColor(QPalette::Window, QColor(grey.r, grey.g, grey.b));
+    p.setColor(QPalette::WindowText, readableOn(p.color(QPalette::Window), p.color(QPalette::WindowText)));
     setPalette(p);
     setAutoFillBackground(true);
 

@@ -3,10 +3,12 @@
 
 #include <cstdlib>
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include "platform/design.h"
+#include "platform/qt/contrast.h"
 #include "platform/qt/twips.h"
 
 namespace tori::qt {
@@ -145,9 +147,31 @@ void PinButton::changeEvent(QEvent* e) {
     QPushButton::changeEvent(e);
 }
 
-BoardLabel::BoardLabel(QWidget* parent) : QLabel(parent) {
+BoardLabel::BoardLabel(Ground ground, QWidget* parent) : QLabel(parent), ground_(ground) {
     setContextMenuPolicy(Qt::PreventContextMenu);
     setAlignment(Qt::AlignCenter);
+    setAutoFillBackground(ground == Ground::base);
+    matchColours();
+}
+
+// The desktop's colours are read from the application, not from the label's own palette, which
+// holds what was set here before.
+void BoardLabel::matchColours() {
+    const QPalette desktop = QApplication::palette(this);
+    QPalette p = palette();
+    if (ground_ == Ground::base) {
+        p.setColor(QPalette::Window, desktop.color(QPalette::Base));
+        p.setColor(QPalette::WindowText, desktop.color(QPalette::WindowText));
+    } else {
+        p.setColor(QPalette::WindowText, readableOn(toQColor(design::kBoardWindowBack), desktop.color(QPalette::WindowText)));
+    }
+    if (p != palette()) setPalette(p);
+}
+
+bool BoardLabel::event(QEvent* e) {
+    const bool handled = QLabel::event(e);
+    if (e->type() == QEvent::PaletteChange || e->type() == QEvent::ApplicationPaletteChange) matchColours();
+    return handled;
 }
 
 }  // namespace tori::qt

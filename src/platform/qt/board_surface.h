@@ -57,15 +57,25 @@ private:
     void matchFaceToBase();
 };
 
-// A coordinate label; like the pins it keeps every press made on it.
+// A coordinate label; like the pins it keeps every press made on it. The column numbers stand on the
+// window-background colour in the window-text colour; the row numbers on the grey surface, in the
+// window-text colour where it reads on grey, else black. Both follow the desktop's colour changes.
 class BoardLabel : public QLabel {
 public:
-    explicit BoardLabel(QWidget* parent = nullptr);
+    enum class Ground { base, surface };
+    BoardLabel(Ground ground, QWidget* parent);
+    Ground ground() const { return ground_; }
 
 protected:
+    bool event(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override { e->accept(); }
     void mouseReleaseEvent(QMouseEvent* e) override { e->accept(); }
     void mouseDoubleClickEvent(QMouseEvent* e) override { e->accept(); }
+
+private:
+    void matchColours();
+
+    Ground ground_;
 };
 
 // Qt's mouse state as the game counts it.

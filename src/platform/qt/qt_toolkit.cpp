@@ -242,17 +242,11 @@ void QtToolkit::createBoard() {
     const std::pair<Control, design::Rect> labels[] = {{Control::Label1, design::kLabel1Template},
                                                        {Control::Label2, design::kLabel2Template}};
     for (const auto& [c, rect] : labels) {
-        auto* label = new BoardLabel(surface);
+        // The column numbers stand on the window-background colour (the colour text views are
+        // filled with); the row numbers on the grey surface.
+        auto* label = new BoardLabel(c == Control::Label1 ? BoardLabel::Ground::base : BoardLabel::Ground::surface, surface);
         label->setGeometry(toPixels(rect));
         label->setFont(designFont(design::kLabelFontPoints, true));
-        // The column numbers stand on the window-background colour (the colour text views are
-        // filled with); the row numbers keep a label's own colours: no fill, the window text.
-        if (c == Control::Label1) {
-            QPalette palette = label->palette();
-            palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Base));
-            label->setPalette(palette);
-            label->setAutoFillBackground(true);
-        }
         label->setText(text(design::kLabelTemplateCaption));
         label->hide();
         boardControls_[{c, 0}] = label;
@@ -526,16 +520,13 @@ void QtToolkit::load(Form f, Control c, int16_t i) {
         QObject::connect(pin, &QPushButton::clicked, pin, [this, i] { pinClicked(i); });
         copy = pin;
     } else {
-        auto* label = new BoardLabel(board_->surface());
         const auto* from = static_cast<BoardLabel*>(tmpl);
+        auto* label = new BoardLabel(from->ground(), board_->surface());
         label->setText(from->text());
-        label->setAlignment(from->alignment());
-        label->setAutoFillBackground(from->autoFillBackground());
         copy = label;
     }
     copy->setGeometry(tmpl->geometry());
     copy->setFont(tmpl->font());
-    copy->setPalette(tmpl->palette());
     copy->hide();
     boardControls_[{c, i}] = copy;
 }
