@@ -66,12 +66,18 @@ void ListWindow::setFittingFont(QFont font, const QString& longest) {
 }
 
 // A window manager that minimizes the list all the same: a minimized list is a hidden one, so the menu
-// item that shows it is enabled again and brings it back whole.
+// item that shows it is enabled again and brings it back.
 void ListWindow::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
-    if (e->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized) || closing) return;
-    if (onCommand1) onCommand1();
-    setWindowState(windowState() & ~Qt::WindowMinimized);  // shown again, it comes back as it was
+    if (e->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && !closing && onCommand1)
+        onCommand1();
+}
+
+// Shown again, a list hidden by a minimize comes back as it was, not minimized. Qt maps a window as it
+// leaves the minimized state, so the state is left only here, as the window is shown.
+void ListWindow::setVisible(bool visible) {
+    if (visible && (windowState() & Qt::WindowMinimized)) setWindowState(windowState() & ~Qt::WindowMinimized);
+    QDialog::setVisible(visible);
 }
 
 void ListWindow::closeEvent(QCloseEvent* e) {

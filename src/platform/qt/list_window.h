@@ -15,6 +15,7 @@ public:
 
     QListWidget* list() const { return list_; }
     QPushButton* command1() const { return command1_; }
+    void setVisible(bool visible) override;
 
     // Gives the list and its button the font, at the largest pixel size up to the font's own at which
     // `longest` fits the list beside its vertical scroll bar.
