@@ -187,6 +187,13 @@ class Program:
                  if pic(x, y) != GREY]
         assert not wrong, f"the surface is not plain grey at {wrong[:5]}"
 
+    def list_scrolls_sideways(self):
+        """Whether the move list shows a horizontal scroll bar: the bottom-left corner inside the list box (List1 at
+        4,4 with 233 × 202 pixels) then differs from its top-left corner, which no line's text reaches."""
+        x, y = self.xs.origin(self.list[0])
+        pic = self.xs.grab(x + 4, y + 4, 233, 202)
+        return pic(3, 3) != pic(3, 202 - 8)
+
     # Message boxes.
 
     def message_boxes(self):

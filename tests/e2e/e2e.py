@@ -9,13 +9,15 @@ GNOME Wayland session.
 import datetime
 import os
 import re
+import shutil
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
-from driver import APP_TITLE, BOARD_TITLE, LIST_TITLE, SQUARE, Program, export_text, is_button_face  # noqa: E402
+from driver import APP_TITLE, BOARD_TITLE, GREY, LIST_TITLE, SQUARE, Program, export_text, is_button_face  # noqa: E402
 from xclient import IS_VIEWABLE, GnomeSession, XServer  # noqa: E402
 
 STEPS = []
@@ -110,6 +112,22 @@ def desktop(xs, binary):
         xs.wait_for(lambda: xs.outer(listed)[:2] == (nx + nw, ny), 5,
                     f"the list window against the moved board's edge ({nx + nw},{ny}); it is at {xs.outer(listed)[:2]}")
         xs.wait_for(lambda: xs.active_window() == listed, 5, "the list window to be active")
+
+        # The list has no maximize, nor a minimize where the window manager goes by its type; where it offers one
+        # all the same (openbox), a minimized list counts as hidden and the menu item brings it back.
+        actions = xs.atom_names(listed, "_NET_WM_ALLOWED_ACTIONS")
+        check(not any("MAXIMIZE" in a for a in actions), f"the list window can be maximized: {actions}")
+        if "_NET_WM_ACTION_MINIMIZE" in actions:
+            xs.xdotool("windowminimize", listed)
+            xs.wait_for(lambda: xs.attributes(listed).map_state != IS_VIEWABLE, 5, "the list window to minimize")
+            program.focus()
+            before = {w[0] for w in xs.top_windows()}
+            xs.keys("alt+m")
+            xs.wait_for(lambda: any(w[6] and w[0] not in before for w in xs.top_windows()), 5, "the Menu menu")
+            check(xs.attributes(listed).map_state != IS_VIEWABLE, "the minimized list came back by itself")
+            xs.keys("l")
+            xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the minimized list to come back")
+            xs.wait_for(lambda: xs.active_window() == listed, 5, "the list window to be active again")
     finally:
         close_board(program)
 
@@ -186,7 +204,14 @@ def win_then_play_again_then_quit(xs, binary):
         program.expect_board(n, pins)
         pins = program.play_game(n, game[1:-1], pins)
         check(not program.message_boxes(), "a message box came up before the last pin")
+        # Beside the vertical scroll bar of the twelfth move the two-digit lines stay whole.
+        check(not program.list_scrolls_sideways(), "the move list scrolls sideways after 12 moves")
         program.move(n, game[-1], pins)
+        # Only Yes and No answer the question: Esc and the window manager's close leave it open.
+        box = xs.wait_for(lambda: (program.message_boxes() or [None])[0], 10, "the winning question")
+        xs.focus(box[0])
+        xs.keys("Escape")
+        xs.close_request(box[0])
         program.answer("alt+y")
         check(program.alive(), "the program ended on はい")
         program.expect_board(n, rules.start_position(n))
@@ -243,6 +268,66 @@ def close_during_a_game_and_exit_item(xs, binary):
         check(not xs.titled(BOARD_TITLE) and not xs.titled(LIST_TITLE), "a window outlived the exit item")
     finally:
         program.stop()
+
+
+@step
+def dark_scheme(xs, binary):
+    """Under a dark colour scheme the text on the fixed greys keeps a readable contrast: the row numbers on the board
+    window's grey and the About box's lines on its grey."""
+    config = tempfile.mkdtemp(prefix="toripin-kde-")
+    with open(os.path.join(config, "kdeglobals"), "w") as file:
+        file.write(DARK_SCHEME)
+    program = Program(xs, binary, cwd=os.path.dirname(binary), XDG_CONFIG_HOME=config, XDG_CURRENT_DESKTOP="KDE",
+                      KDE_SESSION_VERSION="5").start()
+    try:
+        program.menu("s", "5")  # the pins take the scheme's dark face
+        x, y = program.surface
+        row = lambda: xs.grab(x + 16, y + 66, 10, 18)  # Label2(1), the row number 1, at 240 × 990 twips
+        xs.wait_for(lambda: text_contrast(row(), GREY) >= 4.5, 5,
+                    f"the row numbers to read on grey (contrast {text_contrast(row(), GREY):.2f})")
+        program.focus()
+        xs.keys("alt+h", "v")
+        about = xs.wait_window("バージョン情報")
+        ax, ay = xs.origin(about[0])
+        # The three lines, 240, 660 and 1080 twips down, centred on 195 pixels.
+        contrasts = [text_contrast(xs.grab(ax + 100, ay + top, 190, 18), ABOUT_GREY) for top in (16, 44, 72)]
+        xs.keys("Return")
+        xs.wait_for(lambda: not xs.titled("バージョン情報"), 5, "the About box to close")
+        check(min(contrasts) >= 4.5, f"the About box's lines stand on its grey at contrasts {contrasts}")
+    finally:
+        close_board(program)
+        shutil.rmtree(config, ignore_errors=True)
+
+
+# A dark scheme as KDE writes it, which Qt reads where the desktop says it is KDE.
+DARK_SCHEME = """[Colors:Window]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+
+[Colors:View]
+BackgroundNormal=35,38,41
+ForegroundNormal=239,240,241
+
+[Colors:Button]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+"""
+ABOUT_GREY = (192, 192, 192)
+
+
+def text_contrast(picture, background):
+    """The highest contrast of any pixel of the picture against the background, as readability guidelines measure
+    it: the contrast of the text's own colour, where the text is drawn."""
+    def luminance(colour):
+        linear = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in (v / 255 for v in colour)]
+        return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    ground = luminance(background)
+    best = 1.0
+    for y in range(picture.height):
+        for x in range(picture.width):
+            lum = luminance(picture(x + picture.dx, y + picture.dy))
+            best = max(best, (max(lum, ground) + 0.05) / (min(lum, ground) + 0.05))
+    return best
 
 
 # The desktops the desktop step also runs on: window managers on Xvfb, and a GNOME Wayland session.

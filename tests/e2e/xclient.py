@@ -93,6 +93,8 @@ _x11.XPending.argtypes = [ctypes.c_void_p]
 _x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
 _x11.XConnectionNumber.argtypes = [ctypes.c_void_p]
 _x11.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.POINTER(Window), ctypes.POINTER(ctypes.c_int)]
+_x11.XGetAtomName.restype = ctypes.c_void_p
+_x11.XGetAtomName.argtypes = [ctypes.c_void_p, Atom]
 _x11.XCreateSimpleWindow.restype = Window
 _x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
                                      ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
@@ -263,6 +265,18 @@ class XServer:
         result = ctypes.string_at(data, size)
         _x11.XFree(data)
         return result
+
+    def atom_names(self, window, name):
+        """The names of the atoms a property of type ATOM holds, such as _NET_WM_ALLOWED_ACTIONS."""
+        raw = self.property_bytes(window, name) or b""
+        size = ctypes.sizeof(ctypes.c_long)
+        names = []
+        for i in range(0, len(raw), size):
+            text = _x11.XGetAtomName(self.dpy, int.from_bytes(raw[i:i + size], "little"))
+            if text:
+                names.append(ctypes.string_at(text).decode())
+                _x11.XFree(text)
+        return names
 
     def title(self, window):
         raw = self.property_bytes(window, "_NET_WM_NAME") or self.property_bytes(window, "WM_NAME") or b""
