@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QExposeEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -117,6 +118,15 @@ TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoa
     EXPECT_TRUE(list->isVisible());
     EXPECT_FALSE(list->isMinimized());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == list; }, 2000));
+
+    // Once done, an activation is forgotten: the board, made active by the player, stays so when it is
+    // uncovered later.
+    g.board()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == g.board(); }, 2000));
+    QExposeEvent uncovered(QRegion(0, 0, 30, 30));
+    QCoreApplication::sendEvent(g.board()->windowHandle(), &uncovered);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), g.board());
 }
 
 TEST(QtWindows, TextOnTheFixedGreysStaysReadableInADarkScheme) {
