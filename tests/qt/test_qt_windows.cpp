@@ -129,6 +129,23 @@ TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoa
     EXPECT_EQ(QApplication::activeWindow(), g.board());
 }
 
+// Also run at a scale of 1.5, where the lines' area covered the box's bottom edge.
+TEST(QtWindows, TheListBoxKeepsItsFrameWhole) {
+    QtGame g;
+    g.start();
+    const QImage shot = g.tk.listWindow()->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const QRect box = g.tk.listWindow()->list()->geometry();
+    const int x = int(box.center().x() * ratio);
+    const QColor inside = shot.pixelColor(x, int(box.center().y() * ratio));
+    const QColor around = shot.pixelColor(x, int((box.bottom() + 3) * ratio));
+    // The box's last rows of device pixels show its frame: neither its inside nor the window around it.
+    bool edge = false;
+    for (int y = int((box.bottom() - 1) * ratio); y <= int((box.bottom() + 1) * ratio); ++y)
+        edge = edge || (shot.pixelColor(x, y) != inside && shot.pixelColor(x, y) != around);
+    EXPECT_TRUE(edge);
+}
+
 TEST(QtWindows, TextOnTheFixedGreysStaysReadableInADarkScheme) {
     QtGame g;
     g.start();

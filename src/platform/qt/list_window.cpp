@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -14,7 +15,24 @@
 namespace tori::qt {
 
 namespace {
+
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+// A list box whose frame stays whole at every scale. Its lines' area is a child widget, which at a
+// fractional scale covers the device pixel the frame's bottom line falls on (at 1.5 the box loses its
+// bottom edge); so the box fills its inside itself before drawing the frame, and the lines' area paints
+// only the lines.
+class ListBox : public QListWidget {
+public:
+    explicit ListBox(QWidget* parent) : QListWidget(parent) { viewport()->setAutoFillBackground(false); }
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::Paint) QPainter(this).fillRect(contentsRect(), palette().base());
+        return QListWidget::event(e);
+    }
+};
+
 }  // namespace
 
 // A utility window with a title and a close control: the window type that window managers give no
@@ -22,7 +40,7 @@ QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(
 ListWindow::ListWindow()
     : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
-      list_(new QListWidget(this)),
+      list_(new ListBox(this)),
       command1_(new QPushButton(text(design::kForm3Command1Caption), this)) {
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(text(design::kForm3Caption));
