@@ -14,7 +14,7 @@ packages="
   xvfb xauth xdotool xclip x11-utils imagemagick
   desktop-file-utils appstream
   python3 strace
-  libx11-dev
+  libx11-dev libxcb1-dev
   weston openbox mutter xwayland dbus
   perl man-db debhelper lintian devscripts
 "

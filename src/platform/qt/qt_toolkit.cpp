@@ -36,6 +36,7 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/sound.h"
 #include "platform/qt/twips.h"
+#include "platform/qt/x11_frames.h"
 #include "shell/shell.h"
 #include "version.h"
 
@@ -230,7 +231,10 @@ void QtToolkit::createBoard() {
     BoardSurface* surface = board_->surface();
     surface->onPress = [this](int16_t button, int16_t shift, float x, float y) { boardPressed(button, shift, x, y); };
     board_->onClose = [this] { boardClosing(); };
-    board_->onFrameChanged = [this] { frameChanged(Form::Form1); };
+    board_->onFrameChanged = [this] {
+        frameChanged(Form::Form1);
+        alignWithBoard(Form::Form3);
+    };
     buildMenus();
 
     // The design-time templates of the three control arrays.
@@ -320,7 +324,10 @@ void QtToolkit::show(Form f, bool modal) {
     }
     w->show();
     if (!w->windowHandle()->findChild<ExposeWatch*>(QString(), Qt::FindDirectChildrenOnly))
-        new ExposeWatch(w->windowHandle(), [this] { activateWhenMapped(); });
+        new ExposeWatch(w->windowHandle(), [this] {
+            alignWithBoard(Form::Form3);
+            activateWhenMapped();
+        });
     if (f == Form::Form3) activate(f);
 }
 
@@ -442,14 +449,46 @@ void QtToolkit::setTop(Form f, float twips) {
     ensureLoaded(f);
     if (!window(f)) return;
     placement_[formIndex(f)].top = twips;
+    placement_[formIndex(f)].levelWithBoard = f != Form::Form1 && loaded_[0] && twips == top(Form::Form1);
+    placedAgainstBoard(f);
     moveFrame(f);
 }
 void QtToolkit::setLeft(Form f, float twips) {
     ensureLoaded(f);
     if (!window(f)) return;
     placement_[formIndex(f)].left = twips;
+    placement_[formIndex(f)].besideBoard =
+        f != Form::Form1 && loaded_[0] && twips == left(Form::Form1) + width(Form::Form1);
+    placedAgainstBoard(f);
     moveFrame(f);
 }
+
+void QtToolkit::placedAgainstBoard(Form f) {
+    Placement& p = placement_[formIndex(f)];
+    p.alignedAt.reset();
+    if (p.besideBoard || p.levelWithBoard) p.boardAt = outerGeometry(Form::Form1).topLeft();
+}
+
+// Qt's device-independent pixels are whole, so at a fractional scale a window placed against the
+// board's frame edge stands a device pixel or two off it, the more as the board's own size is rounded
+// too. Where the window manager tells the frames in device pixels, a window the game put there is
+// moved onto the edge once both are on the screen, and again as the board settles to its frame. Only
+// small corrections are made, and only while the board stands where it stood as the window was placed:
+// a list the player has moved away, or a board the player has moved since, stays where it is.
+void QtToolkit::alignWithBoard(Form f) {
+    Placement& p = placement_[formIndex(f)];
+    if ((!p.besideBoard && !p.levelWithBoard) || !board_ || outerGeometry(Form::Form1).topLeft() != p.boardAt) return;
+    const std::optional<QRect> board = x11::frame(board_), own = x11::frame(window(f));
+    if (!board || !own) return;
+    const QPoint at(p.besideBoard ? board->right() + 1 : own->left(), p.levelWithBoard ? board->top() : own->top());
+    // A move asked for before may not have been made yet: the window is where it was asked to be.
+    const QPoint from = p.alignedAt.value_or(own->topLeft());
+    const QPoint off = at - from;
+    if (off.isNull() || std::abs(off.x()) > 4 || std::abs(off.y()) > 4) return;
+    x11::moveFrame(window(f), at);
+    p.alignedAt = at;
+}
+
 void QtToolkit::setWidth(Form f, float twips) {
     ensureLoaded(f);
     placement_[formIndex(f)].width = twips;

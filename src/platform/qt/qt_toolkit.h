@@ -104,6 +104,9 @@ private:
         std::optional<float> top, left, width, height;
         QMargins frame;       // the frame margins the size was fitted to
         QMargins shownFrame;  // the frame the window had when it was last hidden
+        bool besideBoard = false, levelWithBoard = false;  // left on the board's right edge, top on its top
+        QPoint boardAt;                   // where the board's frame stood then
+        std::optional<QPoint> alignedAt;  // the device pixel its frame was last moved to against the board
     };
 
     void ensureLoaded(Form f);
@@ -117,6 +120,8 @@ private:
     void moveFrame(Form f);
     void fitOuterSize(Form f);
     void frameChanged(Form f);
+    void placedAgainstBoard(Form f);
+    void alignWithBoard(Form f);
     void activate(Form f);
     void activateWhenMapped();
     void shutDown();
