@@ -132,6 +132,32 @@ def desktop(xs, binary):
         close_board(program)
 
 
+def fractional_scale(xs, binary, scale="1.5"):
+    """At a scale of 1.5 the list's frame stands exactly against the board's, at start-up and when shown again beside
+    the moved board: by Qt's whole device-independent pixels alone it stood two device pixels off."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_SCALE_FACTOR=scale).start(offset=(0, 0))
+    try:
+        board, listed = program.board_window, program.list[0]
+
+        def off():
+            bx, by, bw, _ = xs.outer(board)
+            lx, ly, _, _ = xs.outer(listed)
+            return lx - (bx + bw), ly - by
+        xs.wait_for(lambda: off() == (0, 0), 5, f"the list against the board at scale {scale} (off by {off()})")
+        bx, by, _, _ = xs.outer(board)
+        xs.xdotool("windowmove", board, bx - 150, by - 100)
+        xs.wait_for(lambda: xs.outer(board)[:2] != (bx, by), 5, "the board window to move")
+        xs.focus(listed)
+        xs.keys("Escape")
+        xs.wait_for(lambda: xs.attributes(listed).map_state != IS_VIEWABLE, 5, "the list window to close")
+        program.focus()
+        xs.keys("alt+m", "l")
+        xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the list window to show again")
+        xs.wait_for(lambda: off() == (0, 0), 5, f"the list against the moved board at scale {scale} (off by {off()})")
+    finally:
+        close_board(program)
+
+
 def desktop_entry():
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "desktop",
                         "io.github.toripin.Toripin.desktop")
@@ -344,7 +370,7 @@ def main():
     binary = os.path.abspath(sys.argv[1])
     wanted = os.environ.get("E2E_ONLY")
     if len(sys.argv) == 3:
-        runs = [(desktop, start) for start in DESKTOPS.values()]
+        runs = [(desktop, start) for start in DESKTOPS.values()] + [(fractional_scale, DESKTOPS["openbox"])]
     else:
         runs = [(function, XServer) for function in STEPS if not wanted or function.__name__ == wanted]
     failures = 0
