@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <stdexcept>
 
 #include "board/board_window.h"
@@ -13,23 +14,19 @@ namespace tori::test {
 
 namespace {
 
-const char* name(Form f) {
-    static const char* const names[] = {"Form1", "Form2", "Form3"};
-    return names[int(f)];
-}
+// The names of toolkit.h's enumerations, in their order.
+constexpr const char* kFormNames[] = {"Form1", "Form2", "Form3"};
+constexpr const char* kControlNames[] = {"pin", "Label1", "Label2", "List1", "Command1", "Image1"};
+constexpr const char* kMenuNames[] = {"menumenu",     "menuselect", "ketasu",      "menusen1",    "menuundo",
+                                      "menuredo",     "menusen3",   "menurestart", "menusen5",    "menulistview",
+                                      "menusen2",     "menuclipbordcopy", "menusen10", "menuend",  "helper",
+                                      "menuhelpcont", "menuver"};
+static_assert(std::size(kFormNames) == kForms && std::size(kControlNames) == kControls &&
+              std::size(kMenuNames) == kMenuItems, "a name for every window, control and menu item of toolkit.h");
 
-const char* name(Control c) {
-    static const char* const names[] = {"pin", "Label1", "Label2", "List1", "Command1", "Image1"};
-    return names[int(c)];
-}
-
-const char* name(Menu m) {
-    static const char* const names[] = {"menumenu",  "menuselect",   "ketasu",   "menusen1",         "menuundo",
-                                        "menuredo",  "menusen3",     "menurestart", "menusen5",      "menulistview",
-                                        "menusen2",  "menuclipbordcopy", "menusen10", "menuend",     "helper",
-                                        "menuhelpcont", "menuver"};
-    return names[int(m)];
-}
+const char* name(Form f) { return kFormNames[int(f)]; }
+const char* name(Control c) { return kControlNames[int(c)]; }
+const char* name(Menu m) { return kMenuNames[int(m)]; }
 
 std::string num(float v) {
     // Positions a window can deliver also include NaN, infinities and far-off values.

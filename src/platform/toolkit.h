@@ -7,17 +7,47 @@
 
 namespace tori {
 
-enum class Form : int16_t { Form1, Form2, Form3 };
-
-// Controls of the three windows. Form1: pin, Label1, Label2. Form2: Image1, Label1, Command1.
-// Form3: List1, Command1.
-enum class Control : int16_t { pin, Label1, Label2, List1, Command1, Image1 };
-
-// Every item of the board window's menu tree, in display order.
-enum class Menu : int16_t {
-    menumenu, menuselect, ketasu, menusen1, menuundo, menuredo, menusen3, menurestart, menusen5,
-    menulistview, menusen2, menuclipbordcopy, menusen10, menuend, helper, menuhelpcont, menuver,
+// The three windows.
+enum class Form : int16_t {
+    Form1,  // the board window: menu bar, board surface, pins and coordinate numbers
+    Form2,  // the About box, built afresh each time it opens
+    Form3,  // the move list window, from start-up to the end, shown or hidden
 };
+inline constexpr int kForms = 3;
+
+// Controls of the three windows; the first three are control arrays, element 0 their template.
+enum class Control : int16_t {
+    pin,       // Form1: the pin buttons 1..49, one per square, indexed by pin index
+    Label1,    // Form1: the column numbers 1..7 above the board; Form2: the About box's three lines
+    Label2,    // Form1: the row numbers 1..7 left of the board
+    List1,     // Form3: the list box of move record lines
+    Command1,  // Form2: OK(&O); Form3: 閉じる(&C)
+    Image1,    // Form2: the program's icon
+};
+inline constexpr int kControls = 6;
+
+// Every item of the board window's menu tree, in display order (shell/menus.cpp). A new item also
+// needs its row in the menu table, its name in tests/fake_toolkit.cpp and kMenuItems below.
+enum class Menu : int16_t {
+    menumenu,          // ﾒﾆｭｰ(&M): the menu; its opening enables undo, redo and copy
+    menuselect,        // 桁数選択(&S): the submenu of board sizes
+    ketasu,            // 5*5(&5), 6*6(&6), 7*7(&7): the size items, indices 0..2, checked for the present size
+    menusen1,          // separator
+    menuundo,          // １手戻す(&B): undo
+    menuredo,          // １手進める(&N): redo
+    menusen3,          // separator
+    menurestart,       // 最初から(&R): the same board again
+    menusen5,          // separator
+    menulistview,      // 指し手手順を表示(&L)...: shows the move list; enabled exactly while it is hidden
+    menusen2,          // separator
+    menuclipbordcopy,  // 指し手手順をコピー(&C): the move list to the clipboard
+    menusen10,         // separator
+    menuend,           // トリピンを終了(&X): ends the program
+    helper,            // ﾍﾙﾌﾟ(&H): the Help menu
+    menuhelpcont,      // 目次(&C): the help file's contents
+    menuver,           // バージョン情報(&V)...: the About box
+};
+inline constexpr int kMenuItems = int(Menu::menuver) + 1;
 
 struct Rgb {
     uint8_t r, g, b;
