@@ -287,6 +287,8 @@ void FakeToolkit::line(float x1, float y1, float x2, float y2, Rgb colour) {
 int16_t FakeToolkit::msgBox(std::string_view prompt, int16_t flags) {
     record("msgbox " + std::to_string(flags) + " " + std::string(prompt));
     messages.push_back({std::string(prompt), flags});
+    listAtMessage = list;
+    pickedAtMessage = state.picked;
     const bool yesNo = (flags & 7) == vbYesNo;
     if (answers.empty()) return yesNo ? vbNo : vbOK;
     const int16_t a = answers.front();

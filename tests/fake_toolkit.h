@@ -74,6 +74,8 @@ public:
     GameState& state;
     std::vector<std::string> log;
     std::vector<Message> messages;
+    std::vector<std::string> listAtMessage;  // the move list, and picked, as the last message showed
+    int16_t pickedAtMessage = 1;
     std::vector<Stroke> strokes;
     std::map<Form, WindowState> windows;
     std::map<std::tuple<Form, Control, int16_t>, ControlState> controls;
@@ -153,13 +155,27 @@ private:
     void record(std::string entry) { log.push_back(std::move(entry)); }
 };
 
-// A program started by Main, with a board of the given size chosen from the menu (none for 0).
+// A square by column and row.
+struct Sq {
+    int16_t col, row;
+};
+
+// A program started by Main, with a board of the given size chosen from the menu (none for 0); the
+// log starts after the choice.
 struct StartedGame {
     GameState s;
     FakeToolkit tk{s};
     explicit StartedGame(int16_t keta = 0) {
         tk.start();
         if (keta != 0) tk.choose(Menu::ketasu, int16_t(keta - 5));
+        tk.log.clear();
+    }
+    int16_t at(Sq q) const { return int16_t((q.row - 1) * s.keta + q.col); }
+    // Pins on these squares alone.
+    void only(std::initializer_list<Sq> squares) {
+        std::vector<int16_t> pins;
+        for (Sq q : squares) pins.push_back(at(q));
+        tk.setPins(pins);
     }
 };
 

@@ -7,33 +7,13 @@
 #include "game/board.h"
 #include "moves/directions.h"
 #include "moves/moves.h"
+#include "moves/record.h"
 
 namespace tori::test {
 namespace {
 
-struct Sq {
-    int16_t col, row;
-};
-
-// A started game of the given size.
-struct Game {
-    GameState s;
-    FakeToolkit tk{s};
-    explicit Game(int16_t keta) {
-        tk.start();
-        tk.choose(Menu::ketasu, int16_t(keta - 5));
-        tk.log.clear();
-    }
-    int16_t at(Sq q) const { return int16_t((q.row - 1) * s.keta + q.col); }
-    void only(std::initializer_list<Sq> squares) {
-        std::vector<int16_t> pins;
-        for (Sq q : squares) pins.push_back(at(q));
-        tk.setPins(pins);
-    }
-};
-
 TEST(Lift, OpensTheMoveAndHidesThePin) {
-    Game g(5);
+    StartedGame g(5);
     g.tk.click(5, 1);
     EXPECT_EQ(g.s.picked, -1);
     EXPECT_EQ(g.s.tesuu, 1);
@@ -50,7 +30,7 @@ TEST(Lift, ComputesTheSquareOfEveryPin) {
     for (int16_t keta = 5; keta <= 7; ++keta) {
         for (int16_t i = 1; i <= keta * keta; ++i) {
             if (!inTriangle(i, keta)) continue;
-            Game g(keta);
+            StartedGame g(keta);
             g.tk.setPins({i});
             g.tk.clickPin(i);
             const Square q = squareOf(i, keta);
@@ -61,7 +41,7 @@ TEST(Lift, ComputesTheSquareOfEveryPin) {
 }
 
 TEST(Lift, AnotherPinWhileLiftedIsRefusedAndNothingChanges) {
-    Game g(6);
+    StartedGame g(6);
     g.tk.click(2, 2);
     const GameState lifted = g.s;
     const auto pins = g.tk.visiblePins();
@@ -73,7 +53,7 @@ TEST(Lift, AnotherPinWhileLiftedIsRefusedAndNothingChanges) {
 }
 
 TEST(Lift, APinWithNoJumpCanBeLiftedAndStaysLifted) {
-    Game g(5);
+    StartedGame g(5);
     g.only({{1, 1}, {3, 3}});
     g.tk.click(1, 1);
     EXPECT_EQ(g.s.picked, -1);
@@ -104,7 +84,7 @@ const StraightJump kStraight[] = {
 TEST(Jump, EveryDirectionJumpsOverAPinOnEverySize) {
     for (int16_t keta = 5; keta <= 7; ++keta) {
         for (const auto& j : kStraight) {
-            Game g(keta);
+            StartedGame g(keta);
             g.only({j.from, j.over});
             g.tk.click(j.from.col, j.from.row);
             g.tk.pressSquare(j.to.col, j.to.row);
@@ -122,7 +102,7 @@ TEST(Jump, EveryDirectionJumpsOverAPinOnEverySize) {
 TEST(Jump, NoPinInBetweenNoJumpInEveryDirection) {
     for (int16_t keta = 5; keta <= 7; ++keta) {
         for (const auto& j : kStraight) {
-            Game g(keta);
+            StartedGame g(keta);
             g.only({j.from, {keta, 1}});
             g.tk.click(j.from.col, j.from.row);
             g.tk.pressSquare(j.to.col, j.to.row);
@@ -158,7 +138,7 @@ TEST(Jump, EachDirectionHasItsBoundOnTheJumpedIndex) {
 }
 
 TEST(Jump, TheHandlerReadsTheBoundFromLastcell) {
-    Game g(5);
+    StartedGame g(5);
     g.only({{1, 1}, {1, 2}});
     g.s.lastcell = 5;  // below the jumped index 6
     g.tk.click(1, 1);
@@ -179,13 +159,12 @@ TEST(Jump, TheEightWrapAroundMovesArePlayedOnEverySize) {
             {{1, 2}, {n, 1}, {m, 1}}, {{2, 2}, {1, 2}, {n, 1}}, {{m, 1}, {n, 1}, {1, 2}}, {{n, 1}, {1, 2}, {2, 2}},
         };
         for (const auto& w : wraps) {
-            Game g(n);
+            StartedGame g(n);
             g.only({w.from, w.over});
             g.tk.click(w.from.col, w.from.row);
             g.tk.pressSquare(w.to.col, w.to.row);
             EXPECT_EQ(g.tk.visiblePins(), std::vector<int16_t>{g.at(w.to)}) << n;
-            const std::string line = "1 手目 (" + std::to_string(w.from.col) + "," + std::to_string(w.from.row) +
-                                     ") ---> (" + std::to_string(w.to.col) + "," + std::to_string(w.to.row) + ")";
+            const std::string line = recordLine(1, w.from.col, w.from.row, w.to.col, w.to.row);
             EXPECT_EQ(g.tk.list, std::vector<std::string>{line});
             // Taken back and played again like any other move.
             g.tk.choose(Menu::menuundo);
@@ -200,7 +179,7 @@ TEST(Jump, TheEightWrapAroundMovesArePlayedOnEverySize) {
 
 TEST(Jump, ShiftAndCtrlChangeNothing) {
     for (int16_t shift : {1, 2, 3}) {
-        Game g(5);
+        StartedGame g(5);
         g.tk.click(3, 3);
         g.tk.press(1 * 450 + 225, 5 * 450 + 225, vbLeftButton, shift);
         EXPECT_EQ(g.tk.list, std::vector<std::string>{"1 手目 (3,3) ---> (1,5)"}) << shift;
@@ -210,7 +189,7 @@ TEST(Jump, ShiftAndCtrlChangeNothing) {
 }
 
 TEST(Jump, TheWorkedExampleOfTheFirstMove) {
-    Game g(5);
+    StartedGame g(5);
     g.tk.click(3, 3);
     g.tk.pressSquare(1, 5);
     EXPECT_EQ(g.tk.log, (std::vector<std::string>{"event pin_Click 13", "hide Form1.pin(13)",
@@ -224,7 +203,7 @@ TEST(Jump, TheWorkedExampleOfTheFirstMove) {
 
 TEST(Press, OutsideTheTriangleIsRefusedWithOrWithoutALiftedPin) {
     for (int16_t keta = 5; keta <= 7; ++keta) {
-        Game g(keta);
+        StartedGame g(keta);
         g.tk.pressSquare(keta, 2);
         g.tk.pressSquare(keta, keta);
         g.tk.pressSquare(2, keta);
@@ -238,7 +217,7 @@ TEST(Press, OutsideTheTriangleIsRefusedWithOrWithoutALiftedPin) {
 }
 
 TEST(Press, IsSilentWhereThereIsNothingToDo) {
-    Game g(5);
+    StartedGame g(5);
     const GameState started = g.s;
     // Margins, beyond the grid, and the empty corner with no pin lifted.
     for (int16_t i = 0; i <= 7; ++i) {
@@ -268,7 +247,7 @@ TEST(Press, IsSilentWhereThereIsNothingToDo) {
 }
 
 TEST(Record, OneLinePerJumpAndNoneForRefusals) {
-    Game g(6);
+    StartedGame g(6);
     g.tk.click(3, 4);
     g.tk.pressSquare(6, 6);  // outside
     g.tk.pressSquare(1, 5);  // wrong distance
@@ -281,29 +260,16 @@ TEST(Record, OneLinePerJumpAndNoneForRefusals) {
 }
 
 TEST(Record, MoveNumbersOfTwoDigitsAreWrittenInFull) {
-    Game g(5);
+    StartedGame g(5);
     g.only({{1, 1}, {2, 1}, {5, 1}});
     g.s.tesuu = g.s.tesuumax = 11;  // as after eleven moves
     play(g.tk, 1, 1, 3, 1);
     EXPECT_EQ(g.tk.list.back(), "12 手目 (1,1) ---> (3,1)");
 }
 
-// A toolkit that notes the list and the lift at the moment the winning message shows.
-class WinWatcher : public FakeToolkit {
-public:
-    using FakeToolkit::FakeToolkit;
-    std::vector<std::string> listAtMessage;
-    int16_t pickedAtMessage = 1;
-    int16_t msgBox(std::string_view prompt, int16_t flags) override {
-        listAtMessage = list;
-        pickedAtMessage = state.picked;
-        return FakeToolkit::msgBox(prompt, flags);
-    }
-};
-
 TEST(Win, TheLastPinPlaysTheSoundThenAsks) {
     GameState s;
-    WinWatcher tk(s);
+    FakeToolkit tk(s);
     tk.start();
     tk.choose(Menu::ketasu, 0);
     tk.setPins({1, 2});
@@ -328,7 +294,7 @@ TEST(Win, TheLastPinPlaysTheSoundThenAsks) {
 
 TEST(Win, InputQueuedAtTheWinIsHandledBeforeTheMessage) {
     GameState s;
-    WinWatcher tk(s);
+    FakeToolkit tk(s);
     tk.start();
     tk.choose(Menu::ketasu, 0);
     tk.setPins({1, 2});
@@ -346,7 +312,7 @@ TEST(Win, InputQueuedAtTheWinIsHandledBeforeTheMessage) {
 }
 
 TEST(Win, NoEndsTheProgramAtOnce) {
-    Game g(7);
+    StartedGame g(7);
     g.only({{1, 1}, {1, 2}});
     g.tk.answers = {vbNo};
     play(g.tk, 1, 1, 1, 3);
@@ -356,7 +322,7 @@ TEST(Win, NoEndsTheProgramAtOnce) {
 }
 
 TEST(Win, AfterUndoOrRedoTheMessageHasTwoLines) {
-    Game g(5);
+    StartedGame g(5);
     g.only({{1, 1}, {2, 1}, {4, 1}});
     play(g.tk, 1, 1, 3, 1);
     g.tk.choose(Menu::menuundo);
@@ -369,7 +335,7 @@ TEST(Win, AfterUndoOrRedoTheMessageHasTwoLines) {
 }
 
 TEST(Win, TwoPinsWithNoJumpShowNothing) {
-    Game g(6);
+    StartedGame g(6);
     g.only({{1, 1}, {3, 2}});
     for (Sq lifted : {Sq{1, 1}, Sq{3, 2}}) {
         g.tk.click(lifted.col, lifted.row);

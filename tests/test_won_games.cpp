@@ -4,20 +4,10 @@
 #include "fake_toolkit.h"
 #include "fuzz/peg_rules.h"
 #include "game/board.h"
+#include "moves/record.h"
 
 namespace tori::test {
 namespace {
-
-// Notes the list when the winning message shows.
-class Player : public FakeToolkit {
-public:
-    using FakeToolkit::FakeToolkit;
-    std::vector<std::string> listAtMessage;
-    int16_t msgBox(std::string_view prompt, int16_t flags) override {
-        listAtMessage = list;
-        return FakeToolkit::msgBox(prompt, flags);
-    }
-};
 
 class WonGame : public ::testing::TestWithParam<int16_t> {};
 
@@ -28,7 +18,7 @@ TEST_P(WonGame, IsPlayedClickByClickFromTheStart) {
     ASSERT_EQ(line->size(), size_t(keta * (keta + 1) / 2 - 2));
 
     GameState s;
-    Player tk(s);
+    FakeToolkit tk(s);
     tk.start();
     tk.choose(Menu::ketasu, int16_t(keta - 5));
     tk.answers = {vbYes};
@@ -40,9 +30,7 @@ TEST_P(WonGame, IsPlayedClickByClickFromTheStart) {
         ASSERT_FALSE(tk.pinVisible(j.to));
         tk.click(from.col, from.row);
         tk.click(to.col, to.row);
-        expected.push_back(std::to_string(t + 1) + " 手目 (" + std::to_string(from.col) + "," +
-                           std::to_string(from.row) + ") ---> (" + std::to_string(to.col) + "," +
-                           std::to_string(to.row) + ")");
+        expected.push_back(recordLine(int16_t(t + 1), from.col, from.row, to.col, to.row));
         if (t + 1 < line->size()) {
             ASSERT_EQ(tk.list, expected);
             ASSERT_EQ(pincount(tk), int(line->size() - t));
