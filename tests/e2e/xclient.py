@@ -413,18 +413,18 @@ class XServer:
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-class GnomeSession(XServer):
-    """A headless GNOME Wayland session: mutter as the Wayland compositor with its Xwayland, on a D-Bus session of its
-    own and a runtime directory of its own, and a connection to that Xwayland."""
+class WaylandSession(XServer):
+    """A headless Wayland compositor with its Xwayland, in a runtime directory of its own, and a connection to that
+    Xwayland. A subclass gives the compositor's command and tells when it has named its X display."""
 
-    session = "GNOME (mutter on Wayland, Xwayland)"
-    SOCKET = "toripin-gnome"
+    SOCKET = "toripin-wayland"  # the Wayland display's name in the runtime directory
+    needs = ()  # the programs it takes, which scripts/setup.sh installs
 
     def __init__(self, width=1280, height=1024):
-        self.wm = self.process = self.dpy = None
-        self.runtime = tempfile.mkdtemp(prefix="toripin-gnome-")
+        self.wm = self.process = self.dpy = self.xauthority = None
+        self.runtime = tempfile.mkdtemp(prefix="toripin-wayland-")
         os.chmod(self.runtime, 0o700)
-        self.log_path = os.path.join(self.runtime, "mutter.log")
+        self.log_path = os.path.join(self.runtime, "compositor.log")
         try:
             self._start(width, height)
         except BaseException:
@@ -435,41 +435,43 @@ class GnomeSession(XServer):
         _x11_socket_directory()
         env = {k: v for k, v in os.environ.items()
                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "QT_QPA_PLATFORM")}
-        env.update(XDG_RUNTIME_DIR=self.runtime, XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP="GNOME",
-                   GSETTINGS_BACKEND="memory", XDG_CONFIG_HOME=os.path.join(self.runtime, "config"))
+        command = self.command(width, height)
+        env.update(XDG_RUNTIME_DIR=self.runtime, XDG_SESSION_TYPE="wayland")
+        env.update(self.compositor_env())
+        missing = [program for program in self.needs if not shutil.which(program)]
+        if missing:
+            raise RuntimeError(f"{' and '.join(missing)} not installed (scripts/setup.sh installs them)")
         with open(self.log_path, "wb") as log:
-            self.process = subprocess.Popen(
-                ["dbus-run-session", "--", "mutter", "--wayland", "--headless", f"--virtual-monitor={width}x{height}",
-                 f"--wayland-display={self.SOCKET}"],
-                env=env, cwd=self.runtime, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
-                start_new_session=True, preexec_fn=_die_with_parent)
-        # mutter names its Xwayland display in its log and writes the display's key beside its socket.
+            self.process = subprocess.Popen(command, env=env, cwd=self.runtime, stdin=subprocess.DEVNULL, stdout=log,
+                                            stderr=subprocess.STDOUT, start_new_session=True,
+                                            preexec_fn=_die_with_parent)
         deadline = time.monotonic() + 30
-        while True:
-            found = re.search(r"Using public X11 display (:\d+)", self.log())
-            keys = glob.glob(os.path.join(self.runtime, ".mutter-Xwaylandauth.*"))
-            if found and keys and os.path.exists(os.path.join(self.runtime, self.SOCKET)):
-                break
+        while not (display := self.x_display()):
             if self.process.poll() is not None or time.monotonic() > deadline:
-                raise RuntimeError(f"the GNOME session did not start (mutter {self.process.poll()}):\n{self.log()}")
+                raise RuntimeError(f"{self.session} did not start ({self.process.poll()}):\n{self.log()}")
             time.sleep(0.1)
-        self.xauthority = keys[0]
         old = os.environ.get("XAUTHORITY")
-        os.environ["XAUTHORITY"] = self.xauthority  # read by XOpenDisplay
+        if self.xauthority:
+            os.environ["XAUTHORITY"] = self.xauthority  # read by XOpenDisplay
         try:
-            self._connect(found.group(1), attempts=100)
+            self._connect(display, attempts=100)
         finally:
             if old is None:
-                os.environ.pop("XAUTHORITY")
+                os.environ.pop("XAUTHORITY", None)
             else:
                 os.environ["XAUTHORITY"] = old
         attrs = self.attributes(self.root)
         self.width, self.height = attrs.width, attrs.height
-        self.wait_for(self.window_manager, 20, "mutter to manage the X screen")
+        self.wait_for(self.window_manager, 20, f"{self.session} to manage the X screen")
+
+    def compositor_env(self):
+        return {}
 
     def session_env(self):
-        return {"XAUTHORITY": self.xauthority, "WAYLAND_DISPLAY": self.SOCKET, "XDG_RUNTIME_DIR": self.runtime,
-                "XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "GNOME"}
+        env = {"WAYLAND_DISPLAY": self.SOCKET, "XDG_RUNTIME_DIR": self.runtime, "XDG_SESSION_TYPE": "wayland"}
+        if self.xauthority:
+            env["XAUTHORITY"] = self.xauthority
+        return env
 
     def log(self):
         return read_log(self.log_path)
@@ -478,6 +480,34 @@ class GnomeSession(XServer):
         self.disconnect()
         end_group(self.process)
         shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class GnomeSession(WaylandSession):
+    """GNOME's compositor, mutter, on a D-Bus session of its own."""
+
+    session = "GNOME (mutter on Wayland, Xwayland)"
+    SOCKET = "toripin-gnome"
+    needs = ("dbus-run-session", "mutter", "Xwayland")
+
+    def command(self, width, height):
+        return ["dbus-run-session", "--", "mutter", "--wayland", "--headless", f"--virtual-monitor={width}x{height}",
+                f"--wayland-display={self.SOCKET}"]
+
+    def compositor_env(self):
+        return {"XDG_CURRENT_DESKTOP": "GNOME", "GSETTINGS_BACKEND": "memory",
+                "XDG_CONFIG_HOME": os.path.join(self.runtime, "config")}
+
+    def x_display(self):
+        """mutter names its Xwayland display in its log and writes the display's key beside its socket."""
+        found = re.search(r"Using public X11 display (:\d+)", self.log())
+        keys = glob.glob(os.path.join(self.runtime, ".mutter-Xwaylandauth.*"))
+        if not (found and keys and os.path.exists(os.path.join(self.runtime, self.SOCKET))):
+            return None
+        self.xauthority = keys[0]
+        return found.group(1)
+
+    def session_env(self):
+        return {**super().session_env(), "XDG_CURRENT_DESKTOP": "GNOME"}
 
 
 def end_group(process, timeout=10):
