@@ -1,10 +1,11 @@
 """A small X client for driving the real program: a private X server (Xvfb, alone or with a window manager, or the
-Xwayland of a headless GNOME session), window lookup, screenshots, input, clipboard."""
+Xwayland of a Wayland compositor: headless GNOME or sway, or Weston), window lookup, screenshots, input, clipboard."""
 
 import ctypes
 import ctypes.util
 import glob
 import os
+import pwd
 import re
 import select
 import shutil
@@ -120,6 +121,20 @@ class XServer:
     (["openbox"], or ["dbus-run-session", "--", "mutter", "--x11"]), that window manager runs on it."""
 
     session = "Xvfb"
+    # What a window manager does with every client's windows whatever they ask; the compositors that overrule the
+    # program say so (README, "On the desktop").
+    centres_windows = False  # puts every new window in the middle of the screen
+    moves_windows = True  # moves a window where its client asks once it is mapped
+    activates_on_request = True  # activates the window its client asks for
+    publishes_frames = True  # tells a client the frame it draws around its window
+    reports_positions = True  # tells a client where it put its window
+
+    def overrules(self):
+        """What this window manager does to every client's windows whatever they ask, in words."""
+        return [words for flag, words in ((self.centres_windows, "centres every window"),
+                                          (not self.moves_windows, "ignores moves"),
+                                          (not self.activates_on_request, "refuses activation"),
+                                          (not self.publishes_frames, "publishes no frame")) if flag]
 
     def __init__(self, width=1280, height=1024, wm=None):
         self.wm = None
@@ -204,17 +219,24 @@ class XServer:
 
     # Windows.
 
-    def children(self, window=None):
+    def _tree(self, window):
+        """The window's parent and children; None and none for a window that has gone."""
         root_ret, parent_ret = Window(), Window()
         kids = ctypes.POINTER(Window)()
         count = ctypes.c_uint()
-        if not _x11.XQueryTree(self.dpy, window or self.root, ctypes.byref(root_ret), ctypes.byref(parent_ret),
+        if not _x11.XQueryTree(self.dpy, window, ctypes.byref(root_ret), ctypes.byref(parent_ret),
                                ctypes.byref(kids), ctypes.byref(count)):
-            return []
+            return None, []
         result = [kids[i] for i in range(count.value)]
         if kids:
             _x11.XFree(kids)
-        return result
+        return parent_ret.value, result
+
+    def children(self, window=None):
+        return self._tree(window or self.root)[1]
+
+    def parent(self, window):
+        return self._tree(window)[0]
 
     def attributes(self, window):
         attrs = XWindowAttributes()
@@ -284,7 +306,7 @@ class XServer:
             if result:
                 return result
             if time.monotonic() > deadline:
-                raise AssertionError("timed out waiting for " + what)
+                raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
             time.sleep(0.02)
 
     def wait_window(self, title, timeout=10.0):
@@ -418,6 +440,7 @@ class WaylandSession(XServer):
     Xwayland. A subclass gives the compositor's command and tells when it has named its X display."""
 
     SOCKET = "toripin-wayland"  # the Wayland display's name in the runtime directory
+    user = None  # the account the compositor runs as, for one that refuses root; its clients stay ours
     needs = ()  # the programs it takes, which scripts/setup.sh installs
 
     def __init__(self, width=1280, height=1024):
@@ -438,6 +461,12 @@ class WaylandSession(XServer):
         command = self.command(width, height)
         env.update(XDG_RUNTIME_DIR=self.runtime, XDG_SESSION_TYPE="wayland")
         env.update(self.compositor_env())
+        if self.user and os.getuid() == 0:
+            pw = pwd.getpwnam(self.user)
+            for path in (self.runtime, *glob.glob(os.path.join(self.runtime, "*"))):
+                os.chown(path, pw.pw_uid, pw.pw_gid)
+            command = ["setpriv", f"--reuid={pw.pw_uid}", f"--regid={pw.pw_gid}", "--clear-groups",
+                       "--inh-caps=-all", "--pdeathsig=TERM", *command]
         missing = [program for program in self.needs if not shutil.which(program)]
         if missing:
             raise RuntimeError(f"{' and '.join(missing)} not installed (scripts/setup.sh installs them)")
@@ -508,6 +537,96 @@ class GnomeSession(WaylandSession):
 
     def session_env(self):
         return {**super().session_env(), "XDG_CURRENT_DESKTOP": "GNOME"}
+
+
+class SwaySession(WaylandSession):
+    """sway, which refuses to run as root: as root, the compositor runs as nobody and lets our clients on its
+    Xwayland. sway draws title bars and borders itself, outside the X windows, and tells no client of them."""
+
+    session = "sway (Xwayland)"
+    user = "nobody"
+    needs = ("sway", "Xwayland", "xhost", "setpriv")
+    # sway puts every floating window (and every fixed-size one floats) in the middle of the screen, and puts it
+    # back there whenever its client moves it; it gives the focus to the window it maps last and turns a client's
+    # request for the activation of another into an urgency hint (focus_on_window_activation urgent).
+    centres_windows = True
+    moves_windows = False
+    activates_on_request = False
+    publishes_frames = False
+
+    def command(self, width, height):
+        me = pwd.getpwuid(os.getuid()).pw_name
+        with open(os.path.join(self.runtime, "config"), "w") as config:
+            config.write(f"output HEADLESS-1 mode {width}x{height}\n"
+                         f"exec sh -c 'xhost +si:localuser:{me} >/dev/null && "
+                         f"echo \"$DISPLAY $WAYLAND_DISPLAY\" > displays.tmp && mv displays.tmp displays'\n")
+        return ["sway", "--config", os.path.join(self.runtime, "config")]
+
+    def compositor_env(self):
+        return {"WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman",
+                "HOME": self.runtime}
+
+    def x_display(self):
+        """The display sway started Xwayland on, once the configuration's first command has let us on it; with
+        the name sway gave its Wayland display."""
+        names = read_log(os.path.join(self.runtime, "displays")).split()
+        if len(names) != 2:
+            return None
+        self.SOCKET = names[1]
+        return names[0]
+
+
+class WestonSession(WaylandSession):
+    """Weston's desktop shell with its Xwayland, in a window on a private Xvfb, which gives Weston a keyboard and a
+    pointer (a headless Weston has none: its Xwayland then ends on the first input a test sends, and its frame
+    windows lag where it shows the windows). Weston frames X windows with a title bar and borders it tells no client
+    of (no _NET_FRAME_EXTENTS), in frame windows that also hold a transparent shadow."""
+
+    session = "Weston (Xwayland)"
+    SOCKET = "toripin-weston"
+    needs = ("weston", "Xwayland", "Xvfb")
+    SHADOW = 32  # the transparent margin of Weston's frame windows round the frame it draws
+    # Weston puts a window where its client placed it when it was mapped and ignores the client's later moves; it
+    # gives the focus to the window it maps last and ignores a client's activation requests. It sends no
+    # ConfigureNotify: Qt believes a window's client area stands where the window's frame does.
+    moves_windows = False
+    activates_on_request = False
+    publishes_frames = False
+    reports_positions = False
+    host = None
+
+    def command(self, width, height):
+        self.host = XServer(width, height)
+        with open(os.path.join(self.runtime, "weston.ini"), "w") as config:
+            config.write("[shell]\npanel-position=none\n")
+        return ["weston", "--backend=x11-backend.so", f"--socket={self.SOCKET}", "--idle-time=0", "--use-pixman",
+                f"--width={width}", f"--height={height}", f"--config={os.path.join(self.runtime, 'weston.ini')}",
+                "--xwayland"]
+
+    def compositor_env(self):
+        return {"DISPLAY": self.host.name}
+
+    def x_display(self):
+        found = re.search(r"xserver listening on display (:\d+)", self.log())
+        if found:
+            # Weston's own pointer, which Xwayland's follows whenever it enters a window, waits in a corner.
+            self.host.xdotool("mousemove", self.host.width - 1, self.host.height - 1)
+        return found and found.group(1)
+
+    def frame_extents(self, window):
+        """The frame Weston draws round a window it has framed: its frame window, less the shadow."""
+        frame = self.parent(window)
+        if frame in (None, self.root):
+            return 0, 0, 0, 0
+        (fx, fy), outside = self.origin(frame), self.attributes(frame)
+        (x, y), inside = self.origin(window), self.attributes(window)
+        right, bottom = fx + outside.width - x - inside.width, fy + outside.height - y - inside.height
+        return tuple(margin - self.SHADOW for margin in (x - fx, right, y - fy, bottom))
+
+    def close(self):
+        super().close()
+        if self.host:
+            self.host.close()
 
 
 def end_group(process, timeout=10):
