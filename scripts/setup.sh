@@ -11,11 +11,11 @@ packages="
   fonts-ipafont-gothic locales
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool xclip x11-utils imagemagick
+  xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick
   desktop-file-utils appstream
   python3 strace
   libx11-dev libxcb1-dev
-  weston openbox mutter xwayland dbus
+  weston sway openbox mutter xwayland dbus
   perl man-db debhelper lintian devscripts
 "
 

@@ -1,10 +1,11 @@
 """A small X client for driving the real program: a private X server (Xvfb, alone or with a window manager, or the
-Xwayland of a headless GNOME session), window lookup, screenshots, input, clipboard."""
+Xwayland of a Wayland compositor: headless GNOME or sway, or Weston), window lookup, screenshots, input, clipboard."""
 
 import ctypes
 import ctypes.util
 import glob
 import os
+import pwd
 import re
 import select
 import shutil
@@ -128,6 +129,20 @@ class XServer:
     (["openbox"], or ["dbus-run-session", "--", "mutter", "--x11"]), that window manager runs on it."""
 
     session = "Xvfb"
+    # What a window manager does with every client's windows whatever they ask; the compositors that overrule the
+    # program say so (README, "On the desktop").
+    centres_windows = False  # puts every new window in the middle of the screen
+    moves_windows = True  # moves a window where its client asks once it is mapped
+    activates_on_request = True  # activates the window its client asks for
+    publishes_frames = True  # tells a client the frame it draws around its window
+    reports_positions = True  # tells a client where it put its window
+
+    def overrules(self):
+        """What this window manager does to every client's windows whatever they ask, in words."""
+        return [words for flag, words in ((self.centres_windows, "centres every window"),
+                                          (not self.moves_windows, "ignores moves"),
+                                          (not self.activates_on_request, "refuses activation"),
+                                          (not self.publishes_frames, "publishes no frame")) if flag]
 
     def __init__(self, width=1280, height=1024, wm=None):
         self.wm = None
@@ -234,17 +249,24 @@ class XServer:
 
     # Windows.
 
-    def children(self, window=None):
+    def _tree(self, window):
+        """The window's parent and children; None and none for a window that has gone."""
         root_ret, parent_ret = Window(), Window()
         kids = ctypes.POINTER(Window)()
         count = ctypes.c_uint()
-        if not _x11.XQueryTree(self.dpy, window or self.root, ctypes.byref(root_ret), ctypes.byref(parent_ret),
+        if not _x11.XQueryTree(self.dpy, window, ctypes.byref(root_ret), ctypes.byref(parent_ret),
                                ctypes.byref(kids), ctypes.byref(count)):
-            return []
+            return None, []
         result = [kids[i] for i in range(count.value)]
         if kids:
             _x11.XFree(kids)
-        return result
+        return parent_ret.value, result
+
+    def children(self, window=None):
+        return self._tree(window or self.root)[1]
+
+    def parent(self, window):
+        return self._tree(window)[0]
 
     def attributes(self, window):
         attrs = XWindowAttributes()
@@ -326,7 +348,7 @@ class XServer:
             if result:
                 return result
             if time.monotonic() > deadline:
-                raise AssertionError("timed out waiting for " + what)
+                raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
             time.sleep(0.02)
 
     def wait_window(self, title, timeout=10.0):
@@ -455,18 +477,19 @@ class XServer:
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-class GnomeSession(XServer):
-    """A headless GNOME Wayland session: mutter as the Wayland compositor with its Xwayland, on a D-Bus session of its
-    own and a runtime directory of its own, and a connection to that Xwayland."""
+class WaylandSession(XServer):
+    """A headless Wayland compositor with its Xwayland, in a runtime directory of its own, and a connection to that
+    Xwayland. A subclass gives the compositor's command and tells when it has named its X display."""
 
-    session = "GNOME (mutter on Wayland, Xwayland)"
-    SOCKET = "toripin-gnome"
+    SOCKET = "toripin-wayland"  # the Wayland display's name in the runtime directory
+    user = None  # the account the compositor runs as, for one that refuses root; its clients stay ours
+    needs = ()  # the programs it takes, which scripts/setup.sh installs
 
     def __init__(self, width=1280, height=1024):
-        self.wm = self.process = self.dpy = None
-        self.runtime = tempfile.mkdtemp(prefix="toripin-gnome-")
+        self.wm = self.process = self.dpy = self.xauthority = None
+        self.runtime = tempfile.mkdtemp(prefix="toripin-wayland-")
         os.chmod(self.runtime, 0o700)
-        self.log_path = os.path.join(self.runtime, "mutter.log")
+        self.log_path = os.path.join(self.runtime, "compositor.log")
         try:
             self._start(width, height)
         except BaseException:
@@ -477,41 +500,49 @@ class GnomeSession(XServer):
         _x11_socket_directory()
         env = {k: v for k, v in os.environ.items()
                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "QT_QPA_PLATFORM")}
-        env.update(XDG_RUNTIME_DIR=self.runtime, XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP="GNOME",
-                   GSETTINGS_BACKEND="memory", XDG_CONFIG_HOME=os.path.join(self.runtime, "config"))
+        command = self.command(width, height)
+        env.update(XDG_RUNTIME_DIR=self.runtime, XDG_SESSION_TYPE="wayland")
+        env.update(self.compositor_env())
+        if self.user and os.getuid() == 0:
+            pw = pwd.getpwnam(self.user)
+            for path in (self.runtime, *glob.glob(os.path.join(self.runtime, "*"))):
+                os.chown(path, pw.pw_uid, pw.pw_gid)
+            command = ["setpriv", f"--reuid={pw.pw_uid}", f"--regid={pw.pw_gid}", "--clear-groups",
+                       "--inh-caps=-all", "--pdeathsig=TERM", *command]
+        missing = [program for program in self.needs if not shutil.which(program)]
+        if missing:
+            raise RuntimeError(f"{' and '.join(missing)} not installed (scripts/setup.sh installs them)")
         with open(self.log_path, "wb") as log:
-            self.process = subprocess.Popen(
-                ["dbus-run-session", "--", "mutter", "--wayland", "--headless", f"--virtual-monitor={width}x{height}",
-                 f"--wayland-display={self.SOCKET}"],
-                env=env, cwd=self.runtime, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
-                start_new_session=True, preexec_fn=_die_with_parent)
-        # mutter names its Xwayland display in its log and writes the display's key beside its socket.
+            self.process = subprocess.Popen(command, env=env, cwd=self.runtime, stdin=subprocess.DEVNULL, stdout=log,
+                                            stderr=subprocess.STDOUT, start_new_session=True,
+                                            preexec_fn=_die_with_parent)
         deadline = time.monotonic() + 30
-        while True:
-            found = re.search(r"Using public X11 display (:\d+)", self.log())
-            keys = glob.glob(os.path.join(self.runtime, ".mutter-Xwaylandauth.*"))
-            if found and keys and os.path.exists(os.path.join(self.runtime, self.SOCKET)):
-                break
+        while not (display := self.x_display()):
             if self.process.poll() is not None or time.monotonic() > deadline:
-                raise RuntimeError(f"the GNOME session did not start (mutter {self.process.poll()}):\n{self.log()}")
+                raise RuntimeError(f"{self.session} did not start ({self.process.poll()}):\n{self.log()}")
             time.sleep(0.1)
-        self.xauthority = keys[0]
         old = os.environ.get("XAUTHORITY")
-        os.environ["XAUTHORITY"] = self.xauthority  # read by XOpenDisplay
+        if self.xauthority:
+            os.environ["XAUTHORITY"] = self.xauthority  # read by XOpenDisplay
         try:
-            self._connect(found.group(1), attempts=100)
+            self._connect(display, attempts=100)
         finally:
             if old is None:
-                os.environ.pop("XAUTHORITY")
+                os.environ.pop("XAUTHORITY", None)
             else:
                 os.environ["XAUTHORITY"] = old
         attrs = self.attributes(self.root)
         self.width, self.height = attrs.width, attrs.height
-        self.wait_for_window_manager("mutter")
+        self.wait_for_window_manager(self.session)
+
+    def compositor_env(self):
+        return {}
 
     def session_env(self):
-        return {"XAUTHORITY": self.xauthority, "WAYLAND_DISPLAY": self.SOCKET, "XDG_RUNTIME_DIR": self.runtime,
-                "XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "GNOME"}
+        env = {"WAYLAND_DISPLAY": self.SOCKET, "XDG_RUNTIME_DIR": self.runtime, "XDG_SESSION_TYPE": "wayland"}
+        if self.xauthority:
+            env["XAUTHORITY"] = self.xauthority
+        return env
 
     def log(self):
         return read_log(self.log_path)
@@ -520,6 +551,124 @@ class GnomeSession(XServer):
         self.disconnect()
         end_group(self.process)
         shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class GnomeSession(WaylandSession):
+    """GNOME's compositor, mutter, on a D-Bus session of its own."""
+
+    session = "GNOME (mutter on Wayland, Xwayland)"
+    SOCKET = "toripin-gnome"
+    needs = ("dbus-run-session", "mutter", "Xwayland")
+
+    def command(self, width, height):
+        return ["dbus-run-session", "--", "mutter", "--wayland", "--headless", f"--virtual-monitor={width}x{height}",
+                f"--wayland-display={self.SOCKET}"]
+
+    def compositor_env(self):
+        return {"XDG_CURRENT_DESKTOP": "GNOME", "GSETTINGS_BACKEND": "memory",
+                "XDG_CONFIG_HOME": os.path.join(self.runtime, "config")}
+
+    def x_display(self):
+        """mutter names its Xwayland display in its log and writes the display's key beside its socket."""
+        found = re.search(r"Using public X11 display (:\d+)", self.log())
+        keys = glob.glob(os.path.join(self.runtime, ".mutter-Xwaylandauth.*"))
+        if not (found and keys and os.path.exists(os.path.join(self.runtime, self.SOCKET))):
+            return None
+        self.xauthority = keys[0]
+        return found.group(1)
+
+    def session_env(self):
+        return {**super().session_env(), "XDG_CURRENT_DESKTOP": "GNOME"}
+
+
+class SwaySession(WaylandSession):
+    """sway, which refuses to run as root: as root, the compositor runs as nobody and lets our clients on its
+    Xwayland. sway draws title bars and borders itself, outside the X windows, and tells no client of them."""
+
+    session = "sway (Xwayland)"
+    user = "nobody"
+    needs = ("sway", "Xwayland", "xhost", "setpriv")
+    # sway puts every floating window (and every fixed-size one floats) in the middle of the screen, and puts it
+    # back there whenever its client moves it; it gives the focus to the window it maps last and turns a client's
+    # request for the activation of another into an urgency hint (focus_on_window_activation urgent).
+    centres_windows = True
+    moves_windows = False
+    activates_on_request = False
+    publishes_frames = False
+
+    def command(self, width, height):
+        me = pwd.getpwuid(os.getuid()).pw_name
+        with open(os.path.join(self.runtime, "config"), "w") as config:
+            config.write(f"output HEADLESS-1 mode {width}x{height}\n"
+                         f"exec sh -c 'xhost +si:localuser:{me} >/dev/null && "
+                         f"echo \"$DISPLAY $WAYLAND_DISPLAY\" > displays.tmp && mv displays.tmp displays'\n")
+        return ["sway", "--config", os.path.join(self.runtime, "config")]
+
+    def compositor_env(self):
+        return {"WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman",
+                "HOME": self.runtime}
+
+    def x_display(self):
+        """The display sway started Xwayland on, once the configuration's first command has let us on it; with
+        the name sway gave its Wayland display."""
+        names = read_log(os.path.join(self.runtime, "displays")).split()
+        if len(names) != 2:
+            return None
+        self.SOCKET = names[1]
+        return names[0]
+
+
+class WestonSession(WaylandSession):
+    """Weston's desktop shell with its Xwayland, in a window on a private Xvfb, which gives Weston a keyboard and a
+    pointer (a headless Weston has none: its Xwayland then ends on the first input a test sends, and its frame
+    windows lag where it shows the windows). Weston frames X windows with a title bar and borders it tells no client
+    of (no _NET_FRAME_EXTENTS), in frame windows that also hold a transparent shadow."""
+
+    session = "Weston (Xwayland)"
+    SOCKET = "toripin-weston"
+    needs = ("weston", "Xwayland", "Xvfb")
+    SHADOW = 32  # the transparent margin of Weston's frame windows round the frame it draws
+    # Weston puts a window where its client placed it when it was mapped and ignores the client's later moves; it
+    # gives the focus to the window it maps last and ignores a client's activation requests. It sends no
+    # ConfigureNotify: Qt believes a window's client area stands where the window's frame does.
+    moves_windows = False
+    activates_on_request = False
+    publishes_frames = False
+    reports_positions = False
+    host = None
+
+    def command(self, width, height):
+        self.host = XServer(width, height)
+        with open(os.path.join(self.runtime, "weston.ini"), "w") as config:
+            config.write("[shell]\npanel-position=none\n")
+        return ["weston", "--backend=x11-backend.so", f"--socket={self.SOCKET}", "--idle-time=0", "--use-pixman",
+                f"--width={width}", f"--height={height}", f"--config={os.path.join(self.runtime, 'weston.ini')}",
+                "--xwayland"]
+
+    def compositor_env(self):
+        return {"DISPLAY": self.host.name}
+
+    def x_display(self):
+        found = re.search(r"xserver listening on display (:\d+)", self.log())
+        if found:
+            # Weston's own pointer, which Xwayland's follows whenever it enters a window, waits in a corner.
+            self.host.xdotool("mousemove", self.host.width - 1, self.host.height - 1)
+        return found and found.group(1)
+
+    def frame_extents(self, window):
+        """The frame Weston draws round a window it has framed: its frame window, less the shadow."""
+        frame = self.parent(window)
+        if frame in (None, self.root):
+            return 0, 0, 0, 0
+        (fx, fy), outside = self.origin(frame), self.attributes(frame)
+        (x, y), inside = self.origin(window), self.attributes(window)
+        right, bottom = fx + outside.width - x - inside.width, fy + outside.height - y - inside.height
+        return tuple(margin - self.SHADOW for margin in (x - fx, right, y - fy, bottom))
+
+    def close(self):
+        super().close()
+        if self.host:
+            self.host.close()
 
 
 def end_group(process, timeout=10):
