@@ -35,10 +35,12 @@ protected:
 
 }  // namespace
 
-// A utility window with a title and a close control: the window type that window managers give no
-// minimize and no maximize button (openbox and KWin go by the type, not by the frame hints).
+// A dialog with a title and a close control, no minimize and no maximize, which mutter and xfwm4
+// honour. openbox and KWin offer a minimize all the same, whatever the window type; a utility window,
+// which might have been spared it, Weston places beside the window it belongs to, not where the game
+// put it.
 ListWindow::ListWindow()
-    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
       list_(new ListBox(this)),
       command1_(new QPushButton(text(design::kForm3Command1Caption), this)) {
