@@ -1,9 +1,9 @@
 """Plays the real program as a person would: finds its windows, clicks squares, uses the menus, reads the board."""
 
 import subprocess
-import time
 
 import rules
+from xclient import SLOW
 
 BOARD_TITLE = "トリピン"
 LIST_TITLE = "指し手手順"
@@ -56,7 +56,7 @@ class Program:
 
     def wait_exit(self, timeout=10.0):
         try:
-            return self.process.wait(timeout)
+            return self.process.wait(timeout * SLOW)
         except subprocess.TimeoutExpired:
             raise AssertionError("the program did not end")
 
@@ -102,7 +102,17 @@ class Program:
     def menu(self, *keys):
         """Opens the board window's menu with its access key and follows the access keys given."""
         self.focus()
-        self.xs.keys("alt+m", *keys)
+        self.xs.menu_keys("alt+m", *keys)
+
+    def sync(self):
+        """A round trip through the program's event loop: its Menu menu opens on Alt+M and closes on Esc, so whatever
+        the program had queued before has been handled."""
+        self.focus()
+        before = self.xs.menus()
+        self.xs.xdotool("key", "alt+m")
+        self.xs.wait_for(lambda: self.xs.menus() - before, 5, "the Menu menu to open")
+        self.xs.xdotool("key", "Escape")
+        self.xs.wait_for(lambda: not self.xs.menus() - before, 5, "the Menu menu to close")
 
     def choose_size(self, n):
         self.menu("s", str(n))
@@ -172,14 +182,8 @@ class Program:
         return errors
 
     def expect_board(self, n, pins, timeout=5.0):
-        deadline = time.monotonic() + timeout
-        while True:
-            errors = self.board_errors(n, pins)
-            if not errors:
-                return
-            if time.monotonic() > deadline:
-                raise AssertionError(f"board {n}x{n} with pins {sorted(pins)}:\n  " + "\n  ".join(errors[:12]))
-            time.sleep(0.05)
+        self.xs.wait_for(lambda: not self.board_errors(n, pins), timeout, lambda: (
+            f"board {n}x{n} with pins {sorted(pins)}:\n  " + "\n  ".join(self.board_errors(n, pins)[:12])))
 
     def expect_empty_surface(self):
         pic = self.grab_surface()

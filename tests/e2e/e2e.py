@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
 from driver import APP_TITLE, BOARD_TITLE, GREY, LIST_TITLE, SQUARE, Program, export_text, is_button_face  # noqa: E402
-from xclient import IS_VIEWABLE, GnomeSession, SwaySession, WestonSession, XServer  # noqa: E402
+from xclient import IS_VIEWABLE, GnomeSession, SwaySession, WestonSession, XServer, check  # noqa: E402
 
 STEPS = []
 
@@ -26,11 +26,6 @@ STEPS = []
 def step(function):
     STEPS.append(function)
     return function
-
-
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
 
 
 @step
@@ -102,8 +97,6 @@ def desktop(xs, binary):
         cx, cy = xs.origin(board)
         if xs.activates_on_request:
             xs.wait_for(lambda: xs.active_window() == board, 5, "the board window to be active")
-            time.sleep(0.5)
-            check(xs.active_window() == board, f"window {xs.active_window():#x} took the focus from the board window")
         else:
             xs.wait_for(lambda: xs.active_window() == listed, 5, "the list window, mapped last, to be active")
 
@@ -124,7 +117,7 @@ def desktop(xs, binary):
         mx, my = (cx, cy) if xs.reports_positions else (bx, by)
         check(abs(menu[2] - mx) <= 8 and my < menu[3] < my + program.surface[1] - cy + 8,
               f"the menu opened at ({menu[2]},{menu[3]}), not under the board window's menu bar")
-        xs.keys("s", "5")
+        xs.menu_keys("s", "5")
 
         # A pin is a button with a neutral face (read from the window itself: Xwayland keeps no screen picture).
         sx, sy = program.surface[0] - cx, program.surface[1] - cy
@@ -136,8 +129,6 @@ def desktop(xs, binary):
         if xs.moves_windows:
             xs.xdotool("windowmove", board, max(bx - 200, 0), max(by - 150, 0))
             xs.wait_for(lambda: xs.outer(board)[:2] != (bx, by), 5, "the board window to move")
-            time.sleep(0.3)
-        nx, ny, nw, _ = frame(board)
         ox, oy = xs.origin(listed)
         xs.click(ox + 122, oy + 232)  # the middle of 閉じる(&C)
         xs.wait_for(lambda: xs.attributes(listed).map_state != IS_VIEWABLE, 5, "the list window to close")
@@ -149,9 +140,9 @@ def desktop(xs, binary):
         # (A compositor that ignores moves, and centres nothing, puts a window shown again where it likes: Weston
         # where its frame window stood, a shadow's width up and to the left of the frame it drew.)
         if xs.moves_windows or xs.centres_windows:
-            want = beside(nx, ny, nw)
-            xs.wait_for(lambda: all(abs(a - b) <= 1 for a, b in zip(frame(listed)[:2], want)), 5,
-                        lambda: f"the list window at {want}; it is at {frame(listed)[:2]}")
+            want = lambda: beside(*frame(board)[:3])
+            xs.wait_for(lambda: all(abs(a - b) <= 1 for a, b in zip(frame(listed)[:2], want())), 5,
+                        lambda: f"the list window at {want()}; it is at {frame(listed)[:2]}")
         xs.wait_for(lambda: xs.active_window() == listed, 5, "the list window to be active")
 
         # The list has no maximize, nor a minimize where the window manager goes by its type; where it offers one
@@ -191,8 +182,7 @@ def fractional_scale(xs, binary, scale="1.5"):
         xs.focus(listed)
         xs.keys("Escape")
         xs.wait_for(lambda: xs.attributes(listed).map_state != IS_VIEWABLE, 5, "the list window to close")
-        program.focus()
-        xs.keys("alt+m", "l")
+        program.menu("l")
         xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the list window to show again")
         xs.wait_for(lambda: off() == (0, 0), 5, f"the list against the moved board at scale {scale} (off by {off()})")
     finally:
@@ -225,7 +215,7 @@ def sizes_by_keyboard_and_popup(xs, binary):
         # The pop-up from the grey background, right of the largest board, by access keys.
         for n in (5, 6):
             program.popup()
-            xs.keys("s", str(n))
+            xs.menu_keys("s", str(n))
             program.expect_board(n, rules.start_position(n))
         # And by the mouse: the submenu's three items stand one below the other.
         program.popup()
@@ -353,7 +343,7 @@ def dark_scheme(xs, binary):
         xs.wait_for(lambda: text_contrast(row(), GREY) >= 4.5, 5,
                     f"the row numbers to read on grey (contrast {text_contrast(row(), GREY):.2f})")
         program.focus()
-        xs.keys("alt+h", "v")
+        xs.menu_keys("alt+h", "v")
         about = xs.wait_window("バージョン情報")
         ax, ay = xs.origin(about[0])
         # The three lines, 240, 660 and 1080 twips down, centred on 195 pixels.

@@ -17,7 +17,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
 from driver import BOARD_TITLE, LIST_TITLE, Program  # noqa: E402
-from xclient import XServer  # noqa: E402
+from xclient import XServer, check  # noqa: E402
 
 HELP_TITLE = "トリピン ヘルプ"
 
@@ -38,11 +38,6 @@ CASES = {
                 {"LANG": "ja_JP.UTF-8", "LC_ALL": "ja_JP.UTF-8", "LANGUAGE": "ja"}),
     "small_screen": ({"tori.hlp", "tada.wav", SOUND}, (320, 240), {}),
 }
-
-
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
 
 
 def install(binary, files, into):
@@ -85,14 +80,14 @@ def run_case(name, binary, offset):
         copy = install(binary, files, directory)
         program = Program(xs, copy, cwd=directory, log=os.path.join(directory, "output.txt"), **env)
         program.start(offset=offset)
-        time.sleep(0.3)
+        program.sync()
         no_box(program, "at start")
 
         # The help contents open in the help viewer, which may say itself that the file is missing or broken.
         program.focus()
-        xs.keys("alt+h", "c")
+        xs.menu_keys("alt+h", "c")
         viewer = xs.wait_window(HELP_TITLE, 5)
-        time.sleep(0.3)
+        program.sync()
         no_box(program, "after the help contents")
         xs.close_request(viewer[0])
         xs.wait_for(lambda: not xs.titled(HELP_TITLE), 5, "the help viewer to close")

@@ -17,7 +17,7 @@ import tempfile
 import time
 import zlib
 
-from xclient import end_group, read_log
+from xclient import SLOW, Picture, check, end_group, read_log, wait_for
 
 APP_ID = "io.github.toripin.Toripin"
 DESKTOP_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "desktop")
@@ -60,22 +60,6 @@ class Skip(Exception):
     """Weston cannot run on this machine: nothing the program can be blamed for."""
 
 
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
-
-
-def wait_for(predicate, timeout, what):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.1)
-
-
 def read_png(path):
     """Decodes the 8-bit RGB or RGBA, non-interlaced PNG that weston-screenshooter writes into rows of bytes."""
     with open(path, "rb") as file:
@@ -115,21 +99,7 @@ def read_png(path):
                 line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
         rows.append(bytes(line))
         previous = line
-    return Picture(width, height, bpp, rows)
-
-
-class Picture:
-    """A decoded screenshot; calling it with (x, y) gives that pixel's (red, green, blue)."""
-
-    def __init__(self, width, height, bpp, rows):
-        self.width, self.height, self.bpp, self.rows = width, height, bpp, rows
-
-    def __call__(self, x, y):
-        offset = x * self.bpp
-        return tuple(self.rows[y][offset:offset + 3])
-
-    def inside(self, x, y):
-        return 0 <= x < self.width and 0 <= y < self.height
+    return Picture(b"".join(rows), width, height, stride, bpp, bgr=False)
 
 
 class Weston:
@@ -176,7 +146,7 @@ class Weston:
     def wait_ready(self, timeout=30.0):
         """Waits for the socket, then for the desktop to be painted, so that the shell is there before any window."""
         socket = os.path.join(self.runtime, self.SOCKET)
-        deadline = time.monotonic() + timeout
+        deadline = time.monotonic() + timeout * SLOW
         while not os.path.exists(socket):
             if self.process.poll() is not None:
                 raise Skip(f"weston ended with {self.process.returncode} before opening its socket:\n{self.log_tail()}")
@@ -245,7 +215,7 @@ def find_board(pic):
     """The board surface: the widest run of grey on the screen, down to where its two ends stop being grey."""
     grey, best = bytes(GREY), None
     for y in range(pic.height):
-        row, x = pic.rows[y], 0
+        row, x = pic.row(y), 0
         while x < pic.width:
             start = x
             while x < pic.width and row[x * pic.bpp:x * pic.bpp + 3] == grey:
@@ -315,7 +285,7 @@ def run(binary):
 
         # The board comes up grey and empty, in a window of its designed size, frame included.
         # Qt settles the window size over a few configures: wait until two screenshots agree.
-        deadline, seen = time.monotonic() + 30, None
+        deadline, seen = time.monotonic() + 30 * SLOW, None
         while True:
             still_running()
             pic = weston.screenshot()

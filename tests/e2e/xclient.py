@@ -119,6 +119,29 @@ Z_PIXMAP = 2
 ALL_PLANES = 0xFFFFFFFF
 
 
+# Deadlines are written for an idle machine; a wait allows this many times as long, for a machine whose two cores
+# also run a build and other tests. A condition that comes at once costs nothing.
+SLOW = 4
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def wait_for(predicate, timeout=10.0, what="condition", poll=0.02):
+    """Returns the predicate's first true value; fails once the timeout, times SLOW, has passed. what may be a callable,
+    for a message that tells how things stand at the end."""
+    deadline = time.monotonic() + timeout * SLOW
+    while True:
+        result = predicate()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
+        time.sleep(poll)
+
+
 def _die_with_parent():
     """Run in the child: the server ends when this script does, however it ends."""
     ctypes.CDLL(None).prctl(1, 15)  # PR_SET_PDEATHSIG, SIGTERM
@@ -227,16 +250,16 @@ class XServer:
         self.wait_for(self.window_manager, timeout, name + " to manage the screen")
         probe = _x11.XCreateSimpleWindow(self.dpy, self.root, 0, 0, 1, 1, 0, 0, 0)
         try:
-            deadline = time.monotonic() + timeout
+            deadline = time.monotonic() + timeout * SLOW
             while True:
                 _x11.XMapWindow(self.dpy, probe)
                 _x11.XFlush(self.dpy)
-                try:
-                    self.wait_for(lambda: self.property_bytes(probe, "WM_STATE"), 1.0)
-                    return
-                except AssertionError:
-                    if time.monotonic() > deadline:
-                        raise AssertionError(f"{name} takes no new window")
+                attempt = time.monotonic() + 1
+                while time.monotonic() < attempt:
+                    if self.property_bytes(probe, "WM_STATE"):
+                        return
+                    time.sleep(0.02)
+                check(time.monotonic() < deadline, f"{name} takes no new window")
                 _x11.XUnmapWindow(self.dpy, probe)
         finally:
             _x11.XDestroyWindow(self.dpy, probe)
@@ -341,15 +364,9 @@ class XServer:
     def titled(self, title):
         return [w for w in self.top_windows() if w[1] == title]
 
-    def wait_for(self, predicate, timeout=10.0, what="condition"):
-        deadline = time.monotonic() + timeout
-        while True:
-            result = predicate()
-            if result:
-                return result
-            if time.monotonic() > deadline:
-                raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
-            time.sleep(0.02)
+    @staticmethod
+    def wait_for(predicate, timeout=10.0, what="condition"):
+        return wait_for(predicate, timeout, what)
 
     def wait_window(self, title, timeout=10.0):
         return self.wait_for(lambda: (self.titled(title) or [None])[0], timeout, "window " + repr(title))
@@ -442,7 +459,7 @@ class XServer:
         if img.bits_per_pixel != 32:
             raise RuntimeError("unexpected pixel format")
         raw = ctypes.string_at(img.data, img.bytes_per_line * img.height)
-        picture = Picture(raw, x0 - x, y0 - y, img.width, img.height, img.bytes_per_line)
+        picture = Picture(raw, img.width, img.height, img.bytes_per_line, dx=x0 - x, dy=y0 - y)
         _x11.XDestroyImage(image)
         return picture
 
@@ -458,6 +475,19 @@ class XServer:
 
     def focus(self, window):
         self.xdotool("windowfocus", "--sync", window)
+
+    def menus(self):
+        """The menus open on the screen: override-redirect top-level windows."""
+        return {w[0] for w in self.top_windows() if w[6]}
+
+    def menu_keys(self, *keys):
+        """Access keys in menus: each key but the last opens a menu, and the next is typed once that menu is up (typed
+        sooner, it would go to the window below)."""
+        for key in keys[:-1]:
+            before = self.menus()
+            self.xdotool("key", key)
+            self.wait_for(lambda: self.menus() - before, 5, f"a menu to open on {key}")
+        self.xdotool("key", keys[-1])
 
     def keys(self, *keys, pause=0.08):
         for key in keys:
@@ -711,15 +741,23 @@ def _x11_socket_directory():
 
 
 class Picture:
-    """RGB pixels of a grabbed rectangle; coordinates are relative to the requested rectangle."""
+    """Pixels of a grabbed rectangle or a decoded screenshot: calling it with (x, y), relative to the rectangle asked
+    for, gives that pixel's (red, green, blue), or None outside what was taken."""
 
-    def __init__(self, raw, dx, dy, width, height, stride):
-        self.raw, self.dx, self.dy, self.width, self.height, self.stride = raw, dx, dy, width, height, stride
+    def __init__(self, raw, width, height, stride, bpp=4, bgr=True, dx=0, dy=0):
+        self.raw, self.width, self.height, self.stride, self.bpp, self.bgr = raw, width, height, stride, bpp, bgr
+        self.dx, self.dy = dx, dy
 
     def __call__(self, x, y):
         x, y = x - self.dx, y - self.dy
-        if not (0 <= x < self.width and 0 <= y < self.height):
+        if not self.inside(x, y):
             return None
-        at = y * self.stride + 4 * x
-        b, g, r = self.raw[at], self.raw[at + 1], self.raw[at + 2]
-        return r, g, b
+        at = y * self.stride + self.bpp * x
+        first, green, last = self.raw[at], self.raw[at + 1], self.raw[at + 2]
+        return (last, green, first) if self.bgr else (first, green, last)
+
+    def inside(self, x, y):
+        return 0 <= x < self.width and 0 <= y < self.height
+
+    def row(self, y):
+        return self.raw[y * self.stride:y * self.stride + self.width * self.bpp]
