@@ -77,8 +77,8 @@ class Program:
         x, y, width, height = self.geometry(self.board_window)
         window = self.board_window if own_pixels else None
         at = (0, 0) if own_pixels else (x, y)
-        self.xs.wait_for(lambda: self._surface_top(*at, height, window) is not None, 10, "the grey board surface")
-        self.surface = (x, y + self._surface_top(*at, height, window))
+        top = self.xs.wait_for(lambda: self._surface_top(*at, height, window), 10, "the grey board surface")
+        self.surface = (x, y + top)
 
     def _surface_top(self, x, y, height, window=None):
         picture = self.xs.grab(x, y, 8, height, window)

@@ -445,16 +445,19 @@ class XServer:
 
     def grab(self, x, y, width, height, window=None):
         """The rectangle of the screen, or of the window's own contents, as a Picture of RGB triples; parts off the
-        screen or the window are clipped away."""
+        screen or the window are clipped away. A window that goes, or shrinks, or is unmapped as it is read gives an
+        empty picture, as if it had not been there."""
         bounds = (self.width, self.height)
         if window:
             attrs = self.attributes(window)
-            bounds = (attrs.width, attrs.height)
+            bounds = (attrs.width, attrs.height) if attrs and attrs.map_state == IS_VIEWABLE else (0, 0)
         x0, y0 = max(x, 0), max(y, 0)
         x1, y1 = min(x + width, bounds[0]), min(y + height, bounds[1])
-        image = _x11.XGetImage(self.dpy, window or self.root, x0, y0, x1 - x0, y1 - y0, ALL_PLANES, Z_PIXMAP)
+        image = None
+        if x1 > x0 and y1 > y0:
+            image = _x11.XGetImage(self.dpy, window or self.root, x0, y0, x1 - x0, y1 - y0, ALL_PLANES, Z_PIXMAP)
         if not image:
-            raise RuntimeError("XGetImage failed")
+            return Picture(b"", 0, 0, 0)
         img = image.contents
         if img.bits_per_pixel != 32:
             raise RuntimeError("unexpected pixel format")
