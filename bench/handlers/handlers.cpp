@@ -13,6 +13,7 @@
 #include "board/board_window.h"
 #include "game/game_state.h"
 #include "platform/qt/main_window.h"
+#include "platform/qt/look.h"
 #include "platform/qt/qt_toolkit.h"
 
 using tori::Control;

@@ -23,6 +23,7 @@
 #include "game/game_state.h"
 #include "moves/directions.h"
 #include "platform/qt/main_window.h"
+#include "platform/qt/look.h"
 #include "platform/qt/qt_toolkit.h"
 
 using tori::Control;

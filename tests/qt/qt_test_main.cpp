@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "platform/qt/look.h"
 #include "platform/qt/qt_toolkit.h"
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include "board/board_window.h"
 #include "game/game_state.h"
+#include "platform/qt/look.h"
 #include "platform/qt/qt_toolkit.h"
 
 namespace {

@@ -18,7 +18,6 @@
 #include "platform/toolkit.h"
 
 class QAction;
-class QApplication;
 class QEventLoop;
 class QMenu;
 class QWidget;
@@ -26,9 +25,6 @@ class QWidget;
 namespace tori::qt {
 
 class Sound;
-
-// Japanese translations of Qt's own texts and a Japanese font, whatever the system locale.
-void setUpJapanese(QApplication& app);
 
 class QtToolkit : public Toolkit {
 public:
@@ -109,6 +105,7 @@ private:
         std::optional<QPoint> alignedAt;  // the device pixel its frame was last moved to against the board
     };
 
+    static int formIndex(Form f) { return int(f); }
     void ensureLoaded(Form f);
     void createBoard();
     void createList();
