@@ -2,18 +2,14 @@
 #include "platform/qt/about_box.h"
 
 #include <QCloseEvent>
-#include <QImage>
 #include <QPixmap>
 
 #include "platform/design.h"
 #include "platform/qt/contrast.h"
+#include "platform/qt/look.h"
 #include "platform/qt/twips.h"
 
 namespace tori::qt {
-
-namespace {
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-}  // namespace
 
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -24,8 +20,7 @@ AboutBox::AboutBox(QWidget* parent)
     setFixedSize(toPixels(design::kForm2ClientWidth), toPixels(design::kForm2ClientHeight));
     // Grey whatever the colour scheme, so the text takes the scheme's colour only where it reads on grey.
     QPalette p = palette();
-    const Rgb grey = design::kAboutBack;
-    p.setColor(QPalette::Window, QColor(grey.r, grey.g, grey.b));
+    p.setColor(QPalette::Window, toQColor(design::kAboutBack));
     p.setColor(QPalette::WindowText, readableOn(p.color(QPalette::Window), p.color(QPalette::WindowText)));
     setPalette(p);
     setAutoFillBackground(true);
@@ -33,7 +28,7 @@ AboutBox::AboutBox(QWidget* parent)
     // The icon at its natural size in the top-left corner of its box.
     image1_->setGeometry(toPixels(design::kImage1));
     image1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image1_->setPixmap(QPixmap::fromImage(QImage(QStringLiteral(":/icons/toripin.png"), "PNG")));
+    image1_->setPixmap(iconPixmap());
 
     for (int i = 0; i < 3; ++i) {
         label1_[i] = new QLabel(this);

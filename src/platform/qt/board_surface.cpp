@@ -9,13 +9,10 @@
 
 #include "platform/design.h"
 #include "platform/qt/contrast.h"
+#include "platform/qt/look.h"
 #include "platform/qt/twips.h"
 
 namespace tori::qt {
-
-namespace {
-QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
-}  // namespace
 
 int16_t buttonCode(Qt::MouseButton b) {
     switch (b) {

@@ -4,8 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QIcon>
 #include <QStringDecoder>
+
+#include "platform/qt/look.h"
 
 namespace tori::qt {
 
@@ -13,7 +14,7 @@ HelpViewer::HelpViewer() {
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("トリピン ヘルプ"));
-    setWindowIcon(QIcon(":/icons/toripin.png"));
+    setWindowIcon(appIcon());
     resize(640, 520);
     // Links are followed here, never handed to another program.
     setOpenLinks(false);

@@ -10,13 +10,12 @@
 #include <QStyle>
 
 #include "platform/design.h"
+#include "platform/qt/look.h"
 #include "platform/qt/twips.h"
 
 namespace tori::qt {
 
 namespace {
-
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // A list box whose frame stays whole at every scale. Its lines' area is a child widget, which at a
 // fractional scale covers the device pixel the frame's bottom line falls on (at 1.5 the box loses its
