@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "solver/bitset.h"
+#include "solver/position_set.h"
 #include "solver/board.h"
 #include "solver/progress.h"
 
