@@ -15,6 +15,7 @@
 
 #include "solver/analysis.h"
 #include "solver/cli.h"
+#include "solver/search.h"
 
 using namespace tori::solver;
 

@@ -5,13 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "solver/position_set.h"
 #include "solver/board.h"
+#include "solver/position_set.h"
 #include "solver/progress.h"
+#include "solver/ways.h"
 
 namespace tori::solver {
-
-using Count = unsigned __int128;
 
 // How the long computations run: on how many threads (0: one per core), and where they tell how far
 // they are. The answers do not depend on either.
@@ -48,25 +47,6 @@ private:
     Progress* progress_;
     PositionSet reach_, win_;
     uint64_t reachableCount_ = 0, winnableCount_ = 0;
-};
-
-// A proved answer for one position: the moves of a win, or none when no sequence of jumps leaves one pin.
-struct Verdict {
-    bool winnable = false;
-    std::vector<Jump> continuation;  // empty on a one-pin position and when not winnable
-};
-
-// Searches depth first and remembers the positions proved lost; fast on the positions play reaches.
-class Solver {
-public:
-    explicit Solver(const Board& board);
-    Verdict solve(Position p);
-    size_t bytes() const { return dead_.bytes(); }
-
-private:
-    bool search(Position p, std::vector<Jump>& line);
-    const Board& board_;
-    PositionSet dead_;
 };
 
 }  // namespace tori::solver

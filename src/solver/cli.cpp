@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "solver/replay.h"
+#include "solver/search.h"
 
 namespace tori::solver {
 

@@ -13,7 +13,7 @@
 #include "history/history.h"
 #include "moves/record.h"
 #include "platform/qt/qt_toolkit.h"
-#include "solver/analysis.h"
+#include "solver/search.h"
 
 using namespace tori;
 using tori::test::StartedGame;
