@@ -109,16 +109,16 @@ Classification::Classification(const Board& board, Position root, Workers worker
 Classification::Sequences Classification::winningSequences(size_t memoryLimit) const {
     const int top = pins(root_);
     if (top == 0 || !win_.has(root_)) return {Count{0}, 0};
-    // Ways to finish from every won position of one pin count, kept for two counts at a time.
-    std::vector<size_t> sizes(size_t(top) + 1, 0);
-    for (size_t w = 0; w < win_.words(); ++w)
-        for (int low = 0, high = bitCount(w); low <= 6 && high + low <= top; ++low)
-            sizes[size_t(high + low)] += size_t(bitCount(win_.word(w) & kLowWithPins[size_t(low)]));
-    size_t needed = 0, positions = 0;
+    // Ways to finish from every won position of one pin count, kept for two counts at a time: the
+    // count being summed and the one below it, each with its index.
+    const std::vector<LevelSize> sizes = levelSizes(win_, top);
+    auto tables = [&](int k) {
+        return sizes[size_t(k)].positions * sizeof(Ways) + LevelIndex::bytesFor(sizes[size_t(k)], win_.words());
+    };
+    size_t needed = tables(1), positions = 0;
     for (int k = 2; k <= top; ++k) {
-        needed = std::max(needed, (sizes[size_t(k)] + sizes[size_t(k) - 1]) * sizeof(Ways) +
-                                      2 * LevelIndex::bytesFor(win_.words()));
-        positions += sizes[size_t(k)];
+        needed = std::max(needed, tables(k - 1) + tables(k));
+        positions += sizes[size_t(k)].positions;
     }
     if (needed > memoryLimit) return {std::nullopt, needed};
 
@@ -126,11 +126,11 @@ Classification::Sequences Classification::winningSequences(size_t memoryLimit) c
     // one word below, whose index and won positions are looked up once for all of them.
     const WordJumps jumps(board_);
     std::atomic<bool> overflow{false};
-    auto below = std::make_unique<LevelIndex>(win_, 1);
-    std::vector<Ways> ways(below->size(), Ways{1, 0});
+    auto below = std::make_unique<LevelIndex>(win_, 1, sizes[1]);
+    std::vector<Ways> ways(below->size(), pack(1));
     for (int k = 2; k <= top; ++k) {
         report(progress_, Progress::Stage::sequences, k, positions);
-        auto here = std::make_unique<LevelIndex>(win_, k);
+        auto here = std::make_unique<LevelIndex>(win_, k, sizes[size_t(k)]);
         std::vector<Ways> next(here->size());
         inParallel(threads_, win_.words(), [&](size_t first, size_t last) {
             uint64_t done = 0;
@@ -152,8 +152,8 @@ Classification::Sequences Classification::winningSequences(size_t memoryLimit) c
                 size_t i = here->before(w);
                 for (uint64_t b = bits; b != 0; b &= b - 1) {
                     const Count n = sum[size_t(__builtin_ctzll(b))];
-                    if (n >> 80) overflow.store(true, std::memory_order_relaxed);
-                    next[i++] = {uint64_t(n), uint16_t(n >> 64)};
+                    if (n > kMostWays) overflow.store(true, std::memory_order_relaxed);
+                    next[i++] = pack(n);
                 }
                 done += uint64_t(bitCount(bits));
             });

@@ -30,10 +30,12 @@ public:
     bool winnable(Position p) const { return win_.has(p); }
     uint64_t reachableCount() const { return reachableCount_; }
     uint64_t winnableCount() const { return winnableCount_; }
+    // The memory its two sets occupy.
     size_t bytes() const { return reach_.bytes() + win_.bytes(); }
 
     // The number of distinct move sequences from the root that end with one pin, unless the tables
-    // it needs would take more than memoryLimit bytes; bytesNeeded says how many they take.
+    // it needs would take more than memoryLimit bytes at their largest; bytesNeeded says how many
+    // they take then, told in advance from the number of won positions of each pin count.
     struct Sequences {
         std::optional<Count> count;
         size_t bytesNeeded = 0;

@@ -1,9 +1,11 @@
 // A dense set of positions: one bit for every subset of the triangle's squares.
 #pragma once
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <new>
 
@@ -21,19 +23,28 @@ constexpr int bitCount(uint64_t x) {
 
 class PositionSet {
 public:
-    // calloc hands out untouched zero pages, so a search that visits few positions pays for few pages.
+    // Pages of zeros straight from the system, which gives them memory only when first written: a set
+    // that holds few positions costs few pages, and bytes() can tell how many. Huge pages would
+    // charge a whole 2 MiB for a single position.
     explicit PositionSet(int squares)
-        : words_(squares >= 6 ? size_t{1} << (squares - 6) : 1),
-          bits_(static_cast<uint64_t*>(std::calloc(words_, sizeof(uint64_t)))) {
-        if (!bits_) throw std::bad_alloc();
-    }
+        : words_(squares >= 6 ? size_t{1} << (squares - 6) : 1), bits_(zeros(words_), Free{words_}) {}
 
     bool has(Position p) const { return bits_[p >> 6] >> (p & 63) & 1; }
     void add(Position p) { bits_[p >> 6] |= uint64_t{1} << (p & 63); }
     size_t words() const { return words_; }
     uint64_t word(size_t i) const { return bits_[i]; }
     uint64_t& word(size_t i) { return bits_[i]; }
-    size_t bytes() const { return words_ * sizeof(uint64_t); }
+    // The memory the set occupies: the pages that hold a position, the only ones ever written.
+    size_t bytes() const {
+        const size_t page = size_t(sysconf(_SC_PAGESIZE)), perPage = page / sizeof(uint64_t);
+        size_t used = 0;
+        for (size_t i = 0; i < words_; ++i)
+            if (bits_[i]) {
+                used += page;
+                i |= perPage - 1;  // on to the next page
+            }
+        return used;
+    }
 
     // For words that other threads read or write at the same time: relaxed, so as cheap as plain access.
     uint64_t load(size_t i) const { return std::atomic_ref<uint64_t>(bits_[i]).load(std::memory_order_relaxed); }
@@ -41,8 +52,15 @@ public:
     void merge(size_t i, uint64_t v) { std::atomic_ref<uint64_t>(bits_[i]).fetch_or(v, std::memory_order_relaxed); }
 
 private:
+    static uint64_t* zeros(size_t words) {
+        void* p = mmap(nullptr, words * sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        madvise(p, words * sizeof(uint64_t), MADV_NOHUGEPAGE);
+        return static_cast<uint64_t*>(p);
+    }
     struct Free {
-        void operator()(uint64_t* p) const { std::free(p); }
+        size_t words;
+        void operator()(uint64_t* p) const { munmap(p, words * sizeof(uint64_t)); }
     };
     size_t words_;
     std::unique_ptr<uint64_t[], Free> bits_;
