@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "solver/position_set.h"
-#include "solver/word_jumps.h"
 
 namespace tori::solver {
 

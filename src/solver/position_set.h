@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -65,5 +66,27 @@ private:
     size_t words_;
     std::unique_ptr<uint64_t[], Free> bits_;
 };
+
+inline constexpr auto kLowWithPins = [] {
+    std::array<uint64_t, 7> sel{};
+    for (unsigned b = 0; b < 64; ++b) sel[size_t(bitCount(b))] |= uint64_t{1} << b;
+    return sel;
+}();
+
+// The positions of a word with `count` pins, `high` of them on the word index.
+inline uint64_t levelBits(uint64_t word, int high, int count) {
+    const int low = count - high;
+    return low < 0 || low > 6 ? 0 : word & kLowWithPins[size_t(low)];
+}
+
+// Calls f(word index, its pins, the word's positions with `count` pins) for every word of
+// [first, last) that has any. The index's pins are counted on from one word to the next. The words
+// are read while other threads may write their other pin counts.
+template <class F>
+void forLevel(const PositionSet& set, int count, size_t first, size_t last, F&& f) {
+    int high = bitCount(first);
+    for (size_t w = first; w < last; high += 1 - __builtin_ctzll(++w))
+        if (const uint64_t bits = levelBits(set.load(w), high, count)) f(uint32_t(w), high, bits);
+}
 
 }  // namespace tori::solver
