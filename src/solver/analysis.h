@@ -1,4 +1,6 @@
-// Which positions can still be won, proved by exhausting every position reachable from a root.
+// Which positions can still be won, and in how many ways, proved by exhausting every position
+// reachable from a root. A jump removes one pin, so the work goes by levels of pin count: down from
+// the root for what is reachable, then up from one pin for what is won and by how many sequences.
 #pragma once
 
 #include <cstdint>

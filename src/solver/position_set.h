@@ -1,4 +1,7 @@
-// A dense set of positions: one bit for every subset of the triangle's squares.
+// A set of positions as one bit for every subset of the triangle's squares: 2^28 bits, 32 MiB, on
+// 7 x 7. Membership is a shift, and the 64 positions that differ only in their six lowest squares share
+// a word, which the classification and the count handle as one. A level, the positions with a given
+// number of pins, is read word by word through a mask of the low squares' pin counts.
 #pragma once
 
 #include <sys/mman.h>

@@ -1,4 +1,4 @@
-// The plain depth-first search for a win.
+// The depth-first search, the jumps tried in the order of the board's jump list.
 #include "solver/search.h"
 
 namespace tori::solver {

@@ -1,4 +1,5 @@
-// The number of winning sequences, and its packed form in the count's tables.
+// The number of winning sequences: exact in 128 bits while it is summed, and kept in 80 bits for each
+// position of the count's tables, the one place that packs and unpacks it.
 #pragma once
 
 #include <cstdint>

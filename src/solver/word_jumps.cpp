@@ -1,3 +1,4 @@
+// The word tables, built once per board from its jumps.
 #include "solver/word_jumps.h"
 
 #include <algorithm>

@@ -1,4 +1,9 @@
-// The jump tables of the classification and the count, seen from words of 64 positions.
+// The jumps applied to 64 positions at once, for the classification and the count. A position's six
+// lowest squares choose its bit in a word of a position set and the others the word's index, so a jump
+// carries a whole word's positions together: its squares above the six change the index, those among
+// the six move bits inside the word by swaps of bit groups. Which jumps a word's index allows comes
+// from three table look-ups of bit sets over the jumps, one per 8 squares of the index, instead of a
+// test per jump, whose branches mispredict and cost more than the work itself.
 #pragma once
 
 #include <array>
