@@ -41,7 +41,7 @@ double wallSeconds() {
 int classify(int keta, bool count, unsigned threads) {
     const Board board(keta);
     const double cpu0 = cpuSeconds(), wall0 = wallSeconds();
-    const Classification c(board, board.start(), Workers{threads});
+    const Classification c(board, board.start(), Workers{.threads = threads});
     const double cpu1 = cpuSeconds(), wall1 = wallSeconds();
     const unsigned used = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
     std::printf("%dx%d classify, %u threads: reachable %llu, winnable %llu, cpu %.3f s, wall %.3f s, peak RSS %.1f MiB\n",

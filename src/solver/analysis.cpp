@@ -108,7 +108,7 @@ Classification::Classification(const Board& board, Position root, Workers worker
 
 Classification::Sequences Classification::winningSequences(size_t memoryLimit) const {
     const int top = pins(root_);
-    if (top == 0 || !win_.has(root_)) return {Count{0}, 0};
+    if (top == 0 || !win_.has(root_)) return {.count = Count{0}, .bytesNeeded = 0};
     // Ways to finish from every won position of one pin count, kept for two counts at a time: the
     // count being summed and the one below it, each with its index.
     const std::vector<LevelSize> sizes = levelSizes(win_, top);
@@ -120,7 +120,7 @@ Classification::Sequences Classification::winningSequences(size_t memoryLimit) c
         needed = std::max(needed, tables(k - 1) + tables(k));
         positions += sizes[size_t(k)].positions;
     }
-    if (needed > memoryLimit) return {std::nullopt, needed};
+    if (needed > memoryLimit) return {.count = std::nullopt, .bytesNeeded = needed};
 
     // A word's positions are summed together: the jumps a word allows by its high squares land in
     // one word below, whose index and won positions are looked up once for all of them.
@@ -163,7 +163,7 @@ Classification::Sequences Classification::winningSequences(size_t memoryLimit) c
         ways = std::move(next);
         below = std::move(here);
     }
-    return {unpack(ways[below->indexOf(root_)]), needed};
+    return {.count = unpack(ways[below->indexOf(root_)]), .bytesNeeded = needed};
 }
 
 }  // namespace tori::solver

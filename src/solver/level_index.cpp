@@ -16,7 +16,7 @@ LevelIndex::LevelIndex(const PositionSet& won, int count, const LevelSize& size)
         if (w / kGroupWords != group) {
             group = w / kGroupWords;
             groups_[group] = uint32_t(blocks_.size());
-            blocks_.resize(blocks_.size() + kGroupBlocks, Block{0, 0});
+            blocks_.resize(blocks_.size() + kGroupBlocks, Block{.words = 0, .rank = 0});
         }
         Block& b = blocks_[groups_[group] + w / 64 % kGroupBlocks];
         if (!b.words) b.rank = uint32_t(held_.size());

@@ -21,7 +21,7 @@ static_assert(sizeof(Ways) == 10);
 inline constexpr Count kMostWays = (Count{1} << 80) - 1;
 
 // n at most kMostWays.
-inline Ways pack(Count n) { return {uint64_t(n), uint16_t(n >> 64)}; }
+inline Ways pack(Count n) { return {.low = uint64_t(n), .high = uint16_t(n >> 64)}; }
 inline Count unpack(const Ways& w) { return Count{w.high} << 64 | w.low; }
 
 }  // namespace tori::solver

@@ -203,7 +203,8 @@ TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
 
 TEST(SolverFigures, TheAnswersDoNotDependOnTheThreads) {
     const Board board(6);
-    const Classification one(board, board.start(), Workers{1}), three(board, board.start(), Workers{3});
+    const Classification one(board, board.start(), Workers{.threads = 1}),
+        three(board, board.start(), Workers{.threads = 3});
     EXPECT_EQ(one.reachableCount(), three.reachableCount());
     EXPECT_EQ(one.winnableCount(), three.winnableCount());
     for (Position pos = 0; pos <= board.all(); ++pos) {
