@@ -2,11 +2,10 @@
 #include <unistd.h>
 
 #include <array>
-#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <set>
+#include <string>
 #include <vector>
 
 #include <QAbstractButton>
@@ -19,9 +18,9 @@
 
 #include "offscreen.h"
 #include "board/board_window.h"
-#include "game/board.h"
+#include "fuzz/peg_rules.h"
 #include "game/game_state.h"
-#include "moves/directions.h"
+#include "game/rules.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_toolkit.h"
 
@@ -31,42 +30,7 @@ using tori::Menu;
 
 namespace {
 
-struct Move {
-    int16_t from, to;
-};
-
-constexpr bool inTriangle(int col, int row, int n) { return col >= 1 && row >= 1 && col + row <= n + 1; }
-
-// A winning game found by depth-first search over the jump table; pins as a bit set of pin indices.
-bool search(uint64_t pins, int n, std::vector<Move>& game, std::set<uint64_t>& dead) {
-    if (std::popcount(pins) == 1) return true;
-    if (dead.count(pins)) return false;
-    for (int from = 1; from <= n * n; ++from) {
-        if (!(pins >> from & 1)) continue;
-        for (int row = 1; row <= n; ++row)
-            for (int col = 1; col + row <= n + 1; ++col) {
-                const auto to = tori::pinIndex(int16_t(col), int16_t(row), int16_t(n));
-                if (pins >> to & 1) continue;
-                const auto over = tori::jumpedOver(int16_t(from), to, int16_t(n), 43);
-                if (!over || !(pins >> *over & 1)) continue;
-                game.push_back({int16_t(from), to});
-                if (search((pins & ~(1ull << from) & ~(1ull << *over)) | 1ull << to, n, game, dead)) return true;
-                game.pop_back();
-            }
-    }
-    dead.insert(pins);
-    return false;
-}
-
-std::vector<Move> winningGame(int n) {
-    uint64_t pins = 0;
-    for (int row = 1; row < n; ++row)
-        for (int col = 1; inTriangle(col, row, n); ++col) pins |= 1ull << tori::pinIndex(int16_t(col), int16_t(row), int16_t(n));
-    std::vector<Move> game;
-    std::set<uint64_t> dead;
-    if (!search(pins, n, game, dead)) std::abort();
-    return game;
-}
+using tori::test::Jump;
 
 long residentKiB() {
     std::ifstream statm("/proc/self/statm");
@@ -106,7 +70,8 @@ public:
     Player() : tk_(s_) {
         tori::Main(s_, tk_);
         QApplication::processEvents();
-        for (int n = 5; n <= 7; ++n) games_[n - 5] = winningGame(n);
+        for (int n = tori::kMinKeta; n <= tori::kMaxKeta; ++n)
+            games_[size_t(n - tori::kMinKeta)] = tori::test::findWin(tori::test::startPosition(n), n).value();
         answerer_.setInterval(0);
         QObject::connect(&answerer_, &QTimer::timeout, answerYes);
     }
@@ -114,7 +79,7 @@ public:
     // One size choice and one full game with an undo, a redo and a copy; the win is answered はい.
     void playOne(int n) {
         choose(n);
-        const auto& game = games_[n - 5];
+        const auto& game = games_[size_t(n - tori::kMinKeta)];
         for (size_t i = 0; i < game.size(); ++i) {
             if (i == 3) {
                 menu(Menu::menuundo);
@@ -130,7 +95,7 @@ public:
 
     void restartHalfway(int n) {
         choose(n);
-        const auto& game = games_[n - 5];
+        const auto& game = games_[size_t(n - tori::kMinKeta)];
         for (size_t i = 0; i < game.size() / 2; ++i) jump(n, game[i]);
         menu(Menu::menurestart);
         QApplication::processEvents();
@@ -142,20 +107,20 @@ public:
 private:
     void choose(int n) {
         emit tk_.menu(Menu::menumenu)->aboutToShow();
-        tk_.action(Menu::ketasu, int16_t(n - 5))->trigger();
+        tk_.action(Menu::ketasu, int16_t(n - tori::kMinKeta))->trigger();
         QApplication::processEvents();
     }
     void menu(Menu m) {
         emit tk_.menu(Menu::menumenu)->aboutToShow();
         tk_.action(m)->trigger();
     }
-    void jump(int n, Move m) {
+    void jump(int n, const Jump& m) {
         QTest::mouseClick(tk_.control(Form::Form1, Control::pin, m.from), Qt::LeftButton);
-        const int col = (m.to - 1) % n + 1, row = (m.to - 1) / n + 1;
-        QTest::mouseClick(tk_.boardWindow()->surface(), Qt::LeftButton, {}, QPoint(30 * col + 15, 30 * row + 15));
+        const tori::test::Square to = tori::test::squareOf(m.to, n);
+        QTest::mouseClick(tk_.boardWindow()->surface(), Qt::LeftButton, {}, QPoint(30 * to.col + 15, 30 * to.row + 15));
     }
 
-    std::array<std::vector<Move>, 3> games_;
+    std::array<std::vector<Jump>, tori::kMaxKeta - tori::kMinKeta + 1> games_;
     QTimer answerer_;
 };
 
@@ -169,8 +134,9 @@ int main(int argc, char** argv) {
 
     auto round = [&](int games) {
         for (int g = 0; g < games; ++g) {
-            player.playOne(5 + g % 3);
-            if (g % 10 == 9) player.restartHalfway(5 + g % 3);
+            const int n = tori::kMinKeta + g % 3;
+            player.playOne(n);
+            if (g % 10 == 9) player.restartHalfway(n);
         }
     };
     round(30);  // warm-up: fonts, caches and the allocator settle

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     if ((args.size() == 2 || args.size() == 3) && (args[0] == "classify" || args[0] == "count")) {
         const int keta = std::stoi(args[1]);
         const int threads = args.size() == 3 ? std::stoi(args[2]) : 0;
-        if (keta >= kMinKeta && keta <= kMaxKeta && threads >= 0)
+        if (keta >= tori::kMinKeta && keta <= tori::kMaxKeta && threads >= 0)
             return classify(keta, args[0] == "count", unsigned(threads));
     }
     if (args.size() == 2 && args[0] == "positions") return positions(std::max(1, std::stoi(args[1])));

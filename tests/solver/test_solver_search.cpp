@@ -1,5 +1,5 @@
-// Winnability and the figures: hand-made positions, and a plain recursive search written here from
-// the rules in words, sharing nothing with the solver but the board size.
+// Winnability and the figures: hand-made positions, and a plain recursive search over the rules as
+// the tests write them again, sharing nothing with the solver.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,12 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/peg_rules.h"
 #include "solver/analysis.h"
 #include "solver/cli.h"
 #include "solver/replay.h"
 #include "solver/search.h"
 
 using namespace tori::solver;
+using tori::test::apply;
+using tori::test::bit;
+using tori::test::countOf;
+using tori::test::legalJumps;
+using tori::test::Squares;
 
 namespace {
 
@@ -24,76 +30,41 @@ Position place(const Board& board, std::initializer_list<std::pair<int, int>> sq
     return pos;
 }
 
-// The plain search: a board is a string of '#' and '.' over pin indices 1..n², index 0 unused.
+// The figures by plain recursion over the rules as the tests write them again (fuzz/peg_rules.h).
 class PlainSearch {
 public:
-    explicit PlainSearch(int n) : n_(n) {}
+    explicit PlainSearch(int keta) : keta_(keta) {}
 
-    std::string start() const {
-        std::string b(size_t(n_ * n_ + 1), '.');
-        for (int row = 1; row <= n_; ++row)
-            for (int col = 1; col <= n_ + 1 - row; ++col) b[size_t((row - 1) * n_ + col)] = '#';
-        b[size_t((n_ - 1) * n_ + 1)] = '.';
-        return b;
-    }
-
-    // Eight index steps, each with the bound the game puts on the jumped index (43 for "up to").
-    std::vector<std::string> next(const std::string& b) const {
-        const int steps[8] = {n_ - 1, n_ + 1, -n_ - 1, -n_ + 1, -1, 1, -n_, n_};
-        const bool upTo[8] = {true, true, false, false, false, true, false, true};
-        std::vector<std::string> out;
-        for (int p = 1; p <= n_ * n_; ++p) {
-            if (b[size_t(p)] != '#') continue;
-            for (int i = 0; i < 8; ++i) {
-                const int over = p + steps[i], to = p + 2 * steps[i];
-                if (upTo[i] ? over > 43 : over < 1) continue;
-                if (to < 1 || to > n_ * n_ || !inside(to)) continue;
-                if (b[size_t(over)] != '#' || b[size_t(to)] != '.') continue;
-                std::string c = b;
-                c[size_t(p)] = c[size_t(over)] = '.';
-                c[size_t(to)] = '#';
-                out.push_back(c);
-            }
-        }
-        return out;
-    }
-
-    void explore(const std::string& b) {
+    void explore(Squares b) {
         if (!seen_.insert(b).second) return;
-        for (const std::string& c : next(b)) explore(c);
+        for (const auto& j : legalJumps(b, keta_)) explore(apply(b, j));
     }
-    bool wins(const std::string& b) {
+    bool wins(Squares b) {
         if (const auto it = wins_.find(b); it != wins_.end()) return it->second;
-        bool w = pins(b) == 1;
-        for (const std::string& c : next(b)) w = wins(c) || w;
+        bool w = countOf(b) == 1;
+        for (const auto& j : legalJumps(b, keta_)) w = wins(apply(b, j)) || w;
         return wins_[b] = w;
     }
-    Count ways(const std::string& b) {
-        if (pins(b) == 1) return 1;
+    Count ways(Squares b) {
+        if (countOf(b) == 1) return 1;
         if (const auto it = ways_.find(b); it != ways_.end()) return it->second;
         Count w = 0;
-        for (const std::string& c : next(b)) w += ways(c);
+        for (const auto& j : legalJumps(b, keta_)) w += ways(apply(b, j));
         return ways_[b] = w;
     }
-    const std::set<std::string>& seen() const { return seen_; }
-
-    static int pins(const std::string& b) { return int(std::count(b.begin(), b.end(), '#')); }
+    const std::set<Squares>& seen() const { return seen_; }
 
 private:
-    bool inside(int index) const {
-        const int col = (index - 1) % n_ + 1, row = (index - 1) / n_ + 1;
-        return col + row <= n_ + 1;
-    }
-    int n_;
-    std::set<std::string> seen_;
-    std::map<std::string, bool> wins_;
-    std::map<std::string, Count> ways_;
+    int keta_;
+    std::set<Squares> seen_;
+    std::map<Squares, bool> wins_;
+    std::map<Squares, Count> ways_;
 };
 
-Position toPosition(const Board& board, const std::string& b) {
+Position toPosition(const Board& board, Squares b) {
     Position pos = 0;
-    for (size_t i = 1; i < b.size(); ++i)
-        if (b[i] == '#') pos |= Position{1} << board.bitOf(int(i));
+    for (int i = 1; i <= tori::kPinButtons; ++i)
+        if (b & bit(i)) pos |= Position{1} << board.bitOf(i);
     return pos;
 }
 
@@ -168,13 +139,13 @@ TEST(SolverHandMade, ADeadEndThatStillHasMoves) {
 TEST(SolverFigures, FiveByFiveAgreesWithThePlainSearch) {
     const Board board(5);
     PlainSearch plain(5);
-    const std::string start = plain.start();
+    const Squares start = tori::test::startPosition(5);
     plain.explore(start);
     const Classification c(board, toPosition(board, start));
 
     EXPECT_EQ(c.reachableCount(), plain.seen().size());
     uint64_t won = 0;
-    for (const std::string& b : plain.seen()) {
+    for (const Squares b : plain.seen()) {
         const Position pos = toPosition(board, b);
         ASSERT_TRUE(c.reachable(pos));
         ASSERT_EQ(c.winnable(pos), plain.wins(b)) << b;
@@ -190,13 +161,13 @@ TEST(SolverFigures, FiveByFiveAgreesWithThePlainSearch) {
 TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
     const Board board(6);
     PlainSearch plain(6);
-    std::string b = plain.start();
-    for (int i = 0; i < 8; ++i) b = plain.next(b).back();  // a fixed line of play into the middle game
+    Squares b = tori::test::startPosition(6);
+    for (int i = 0; i < 8; ++i) b = apply(b, legalJumps(b, 6).back());  // a fixed line into the middle game
     plain.explore(b);
     const Classification c(board, toPosition(board, b));
     EXPECT_EQ(c.reachableCount(), plain.seen().size());
     uint64_t won = 0;
-    for (const std::string& s : plain.seen()) won += plain.wins(s);
+    for (const Squares s : plain.seen()) won += plain.wins(s);
     EXPECT_EQ(c.winnableCount(), won);
     EXPECT_EQ(toDecimal(*c.winningSequences(size_t(1) << 30).count), toDecimal(plain.ways(b)));
 }
