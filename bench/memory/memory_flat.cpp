@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -52,6 +53,7 @@ int everyObject() {
 }
 
 int wins = 0;
+long jumps = 0;
 
 // Answers the winning question はい, as the player would, from inside its modal loop.
 void answerYes() {
@@ -93,6 +95,9 @@ public:
         answerer_.stop();
     }
 
+    // The winning question is on its way or open.
+    bool answering() const { return answerer_.isActive(); }
+
     void restartHalfway(int n) {
         choose(n);
         const auto& game = games_[size_t(n - tori::kMinKeta)];
@@ -115,6 +120,7 @@ private:
         tk_.action(m)->trigger();
     }
     void jump(int n, const Jump& m) {
+        ++jumps;
         QTest::mouseClick(tk_.control(Form::Form1, Control::pin, m.from), Qt::LeftButton);
         const tori::test::Square to = tori::test::squareOf(m.to, n);
         QTest::mouseClick(tk_.boardWindow()->surface(), Qt::LeftButton, {}, QPoint(30 * to.col + 15, 30 * to.row + 15));
@@ -124,6 +130,20 @@ private:
     QTimer answerer_;
 };
 
+// A dialog as the player sees it: its title and its text.
+std::string describe(const QWidget* dialog) {
+    std::string text = "\"" + dialog->windowTitle().toStdString() + "\"";
+    if (const auto* box = qobject_cast<const QMessageBox*>(dialog)) text += " saying \"" + box->text().toStdString() + "\"";
+    return text;
+}
+
+// Ends the run from inside whatever loop holds the games.
+[[noreturn]] void blocked(const std::string& why) {
+    std::printf("FAIL: %s\n", why.c_str());
+    std::fflush(stdout);
+    std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,6 +151,23 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     tori::qt::setUpJapanese(app);
     Player player;
+
+    // Four times a second, also inside a dialog's own loop: a dialog other than the winning question
+    // ends the run at once, and so do ten seconds without a jump.
+    QTimer watchdog;
+    QElapsedTimer still;
+    long seen = -1;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        const QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog && !player.answering()) blocked("the games are blocked by the dialog " + describe(dialog));
+        if (jumps != seen) {
+            seen = jumps;
+            still.start();
+        } else if (still.elapsed() > 10000) {
+            blocked("no jump for ten seconds" + (dialog ? ", the dialog " + describe(dialog) + " open" : std::string()));
+        }
+    });
+    watchdog.start(250);
 
     auto round = [&](int games) {
         for (int g = 0; g < games; ++g) {
