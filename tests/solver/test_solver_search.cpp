@@ -103,7 +103,9 @@ TEST(SolverHandMade, TwoPinsWithAndWithoutAJump) {
     ASSERT_TRUE(v.winnable);
     ASSERT_EQ(v.continuation.size(), 1u);
     EXPECT_EQ(moveLine(board, 7, v.continuation[0]), "7 手目 (1,1) ---> (3,1)");
-    EXPECT_EQ(Classification(board, jump).winningSequences(1 << 20).count, Count{1});
+    const auto sequences = Classification(board, jump).winningSequences(1 << 20);
+    EXPECT_EQ(sequences.count, Count{1});
+    EXPECT_EQ(sequences.bytesNeeded, 2'084u) << "the tables of two pin counts of one position each";
 
     // Two pins two squares apart have no pin between them.
     const Position apart = place(board, {{1, 1}, {3, 1}});
@@ -206,14 +208,37 @@ TEST(SolverFigures, RefusesTheCountBeyondTheMemoryLimit) {
     const Classification c(board, board.start());
     const auto refused = c.winningSequences(1000);
     EXPECT_FALSE(refused.count);
-    EXPECT_GT(refused.bytesNeeded, 1000u);
+    // The largest two neighbouring pin counts with their indexes, exact: a slip by one count shows.
+    EXPECT_EQ(refused.bytesNeeded, 5'992'086u);
+    EXPECT_FALSE(c.winningSequences(refused.bytesNeeded - 1).count);
     const auto allowed = c.winningSequences(refused.bytesNeeded);
     EXPECT_TRUE(allowed.count);
+    // Three pins whose lines end on three squares: the one-pin count outweighs the two-pin one.
+    const Board five(5);
+    const auto late = Classification(five, place(five, {{2, 2}, {3, 2}, {1, 3}})).winningSequences(0);
+    EXPECT_EQ(late.bytesNeeded, 2'126u);
 }
 
-TEST(SolverFigures, DecimalPrinterBeyondSixtyFourBits) {
+TEST(SolverFigures, NumbersBeyondSixtyFourBits) {
     EXPECT_EQ(toDecimal(0), "0");
     EXPECT_EQ(toDecimal(Count{18446744073709551615u}), "18446744073709551615");
     EXPECT_EQ(toDecimal(Count{18446744073709551615u} + 1), "18446744073709551616");
     EXPECT_EQ(toDecimal(~Count{0}), "340282366920938463463374607431768211455");
+
+    // The count's tables keep 80 bits a position; the 7 x 7 start has 2^69 ways.
+    EXPECT_EQ(toDecimal(kMostWays), "1208925819614629174706175");
+    for (const Count n : {Count{0}, Count{1} << 64, (Count{1} << 64) - 1, (Count{34} << 64) + 7993952128104310493u,
+                          kMostWays})
+        EXPECT_EQ(toDecimal(unpack(pack(n))), toDecimal(n));
+    EXPECT_EQ(toDecimal((Count{34} << 64) + 7993952128104310493u), "635183250634229065437");
+
+    // Positions on the progress line, in groups of three digits.
+    Progress p;
+    p.begin(Progress::Stage::reachable, 0);
+    p.pins = 20;
+    for (const auto& [done, text] : std::map<uint64_t, std::string>{
+             {0, "0"}, {123, "123"}, {1234, "1,234"}, {24634801, "24,634,801"}, {219052688, "219,052,688"}}) {
+        p.done = done;
+        EXPECT_EQ(progressText(p), "到達できる局面を調べています: ピン 20 本、" + text + " 局面");
+    }
 }
