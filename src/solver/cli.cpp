@@ -48,7 +48,7 @@ constexpr size_t kReadLimit = (size_t{1} << 20) + 1;  // over the parser's limit
 struct Options {
     std::optional<int> keta;
     bool figures = false, json = false;
-    size_t memory = 100 * 1000 * 1000;
+    size_t memory = kDefaultBudget;
     std::optional<std::string> file;
 };
 

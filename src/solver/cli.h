@@ -17,6 +17,9 @@ inline constexpr int kExitOk = 0, kExitUsage = 1, kExitBadRecord = 2;
 int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
                int progressFd = -1);
 
+// What --memory allows when not given: 100 MB.
+inline constexpr size_t kDefaultBudget = 100'000'000;
+
 // The program's own memory before any set or table: its code, its libraries and its threads' stacks,
 // 3.6 MB as measured on the 5 x 5 board.
 inline constexpr size_t kProgramBytes = 3'700'000;
