@@ -2,6 +2,8 @@
 //   toripin_bench_solver classify N [T]   every position reachable from the start of N x N, won or not
 //   toripin_bench_solver count N [T]      the same, then the number of winning move sequences
 //   toripin_bench_solver positions K      K random reachable 7 x 7 positions, each solved on its own
+//   toripin_bench_solver budget M K       the memory toripin-solve --figures would need for K random
+//                                         winnable 7 x 7 positions after M moves
 // T is the number of threads, one per core when left out.
 #include <sys/resource.h>
 
@@ -15,6 +17,7 @@
 
 #include "solver/analysis.h"
 #include "solver/cli.h"
+#include "solver/search.h"
 
 using namespace tori::solver;
 
@@ -40,7 +43,7 @@ double wallSeconds() {
 int classify(int keta, bool count, unsigned threads) {
     const Board board(keta);
     const double cpu0 = cpuSeconds(), wall0 = wallSeconds();
-    const Classification c(board, board.start(), Workers{threads});
+    const Classification c(board, board.start(), Workers{.threads = threads});
     const double cpu1 = cpuSeconds(), wall1 = wallSeconds();
     const unsigned used = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
     std::printf("%dx%d classify, %u threads: reachable %llu, winnable %llu, cpu %.3f s, wall %.3f s, peak RSS %.1f MiB\n",
@@ -55,21 +58,25 @@ int classify(int keta, bool count, unsigned threads) {
     return 0;
 }
 
-// Positions met in play: a random number of random jumps from the start, stopping early at a dead end.
+// A position met in play: `moves` random jumps from the start, fewer at a dead end.
+Position randomPosition(const Board& board, int moves, std::mt19937& rng) {
+    Position pos = board.start();
+    for (int d = 0; d < moves; ++d) {
+        std::vector<Jump> legal;
+        board.forEachMove(pos, [&](const Jump& j) { legal.push_back(j); });
+        if (legal.empty()) break;
+        pos = Board::apply(pos, legal[rng() % legal.size()]);
+    }
+    return pos;
+}
+
 int positions(int count) {
     const Board board(7);
     std::mt19937 rng(20261207);
     std::vector<double> times;
     int won = 0, wrong = 0;
     for (int i = 0; i < count; ++i) {
-        Position pos = board.start();
-        const int depth = int(rng() % 26);
-        for (int d = 0; d < depth; ++d) {
-            std::vector<Jump> legal;
-            board.forEachMove(pos, [&](const Jump& j) { legal.push_back(j); });
-            if (legal.empty()) break;
-            pos = Board::apply(pos, legal[rng() % legal.size()]);
-        }
+        const Position pos = randomPosition(board, int(rng() % tori::kMostMoves), rng);
         const double t0 = wallSeconds();
         Solver solver(board);
         const Verdict v = solver.solve(pos);
@@ -88,6 +95,26 @@ int positions(int count) {
     return wrong == 0 ? 0 : 1;
 }
 
+// The whole program's estimate, as toripin-solve --figures makes it before counting.
+int budget(int moves, int count) {
+    const Board board(7);
+    std::mt19937 rng(20261207u + unsigned(moves));
+    size_t largest = 0;
+    int within = 0;
+    for (int won = 0; won < count;) {
+        const Position pos = randomPosition(board, moves, rng);
+        Solver solver(board);
+        if (pins(pos) != board.squares() - 1 - moves || !solver.solve(pos).winnable) continue;
+        ++won;
+        const size_t needed = countWithin(Classification(board, pos), solver, 0).bytesNeeded;
+        largest = std::max(largest, needed);
+        within += needed <= kDefaultBudget;
+    }
+    std::printf("7x7 after %d moves: %d of %d winnable positions counted within %zu MB; the largest needs %.1f MB\n",
+                moves, within, count, kDefaultBudget / 1000000, double(largest) / 1e6);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,10 +122,13 @@ int main(int argc, char** argv) {
     if ((args.size() == 2 || args.size() == 3) && (args[0] == "classify" || args[0] == "count")) {
         const int keta = std::stoi(args[1]);
         const int threads = args.size() == 3 ? std::stoi(args[2]) : 0;
-        if (keta >= kMinKeta && keta <= kMaxKeta && threads >= 0)
+        if (keta >= tori::kMinKeta && keta <= tori::kMaxKeta && threads >= 0)
             return classify(keta, args[0] == "count", unsigned(threads));
     }
     if (args.size() == 2 && args[0] == "positions") return positions(std::max(1, std::stoi(args[1])));
-    std::fputs("usage: toripin_bench_solver classify N [THREADS] | count N [THREADS] | positions K\n", stderr);
+    if (args.size() == 3 && args[0] == "budget")
+        return budget(std::clamp(std::stoi(args[1]), 0, int(tori::kMostMoves)), std::max(1, std::stoi(args[2])));
+    std::fputs("usage: toripin_bench_solver classify N [THREADS] | count N [THREADS] | positions K | budget M K\n",
+               stderr);
     return 1;
 }

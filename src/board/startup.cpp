@@ -40,7 +40,7 @@ void Form_Load(GameState& s, Toolkit& tk) {
             tk.load(Form::Form1, Control::Label1, i);
             tk.load(Form::Form1, Control::Label2, i);
         }
-        s.lastcell = 43;
+        s.lastcell = kLastcell;
     } catch (const std::exception& e) {
         // The window keeps what was built before the error.
         tk.msgBox(e.what(), vbExclamation);

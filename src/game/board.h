@@ -4,12 +4,12 @@
 #include <cstdint>
 
 #include "game/game_state.h"
+#include "game/rules.h"
 #include "platform/toolkit.h"
 
 namespace tori {
 
 inline constexpr int16_t kSquare = 450;   // twips per square
-inline constexpr int16_t kPinButtons = 49;
 
 // -1 when cell lies inside the triangle of an n × n board, 0 when it is one of the excluded cells.
 int16_t cellcheck(const int16_t& cell, const int16_t& n);

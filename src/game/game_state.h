@@ -14,7 +14,7 @@ struct GameState {
     int16_t picked = 0;    // -1 while a lifted pin waits for its destination
     int16_t tesuu = 0;     // current move number; already counts a lifted pin's move
     int16_t tesuumax = 0;  // highest move number redo may reach
-    int16_t lastcell = 0;  // bound on the jumped-over index in four directions; 43 once loaded
+    int16_t lastcell = 0;  // bound on the jumped-over index in four directions; kLastcell once loaded
     int16_t undoused = 0;  // -1 once undo or redo was used in this game
 
     History frompin{}, fromx{}, fromy{};

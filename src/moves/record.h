@@ -9,9 +9,9 @@
 #include <variant>
 #include <vector>
 
-namespace tori {
+#include "game/rules.h"
 
-inline constexpr int kMinKeta = 5, kMaxKeta = 7;
+namespace tori {
 
 // For example "1 手目 (3,3) ---> (1,5)".
 std::string recordLine(int16_t t, int16_t fromx, int16_t fromy, int16_t tox, int16_t toy);

@@ -1,17 +1,18 @@
-// Which positions can still be won, proved by exhausting every position reachable from a root.
+// Which positions can still be won, and in how many ways, proved by exhausting every position
+// reachable from a root. A jump removes one pin, so the work goes by levels of pin count: down from
+// the root for what is reachable, then up from one pin for what is won and by how many sequences.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "solver/bitset.h"
 #include "solver/board.h"
+#include "solver/position_set.h"
 #include "solver/progress.h"
+#include "solver/ways.h"
 
 namespace tori::solver {
-
-using Count = unsigned __int128;
 
 // How the long computations run: on how many threads (0: one per core), and where they tell how far
 // they are. The answers do not depend on either.
@@ -31,10 +32,12 @@ public:
     bool winnable(Position p) const { return win_.has(p); }
     uint64_t reachableCount() const { return reachableCount_; }
     uint64_t winnableCount() const { return winnableCount_; }
+    // The memory its two sets occupy.
     size_t bytes() const { return reach_.bytes() + win_.bytes(); }
 
     // The number of distinct move sequences from the root that end with one pin, unless the tables
-    // it needs would take more than memoryLimit bytes; bytesNeeded says how many they take.
+    // it needs would take more than memoryLimit bytes at their largest; bytesNeeded says how many
+    // they take then, told in advance from the number of won positions of each pin count.
     struct Sequences {
         std::optional<Count> count;
         size_t bytesNeeded = 0;
@@ -48,25 +51,6 @@ private:
     Progress* progress_;
     PositionSet reach_, win_;
     uint64_t reachableCount_ = 0, winnableCount_ = 0;
-};
-
-// A proved answer for one position: the moves of a win, or none when no sequence of jumps leaves one pin.
-struct Verdict {
-    bool winnable = false;
-    std::vector<Jump> continuation;  // empty on a one-pin position and when not winnable
-};
-
-// Searches depth first and remembers the positions proved lost; fast on the positions play reaches.
-class Solver {
-public:
-    explicit Solver(const Board& board);
-    Verdict solve(Position p);
-    size_t bytes() const { return dead_.bytes(); }
-
-private:
-    bool search(Position p, std::vector<Jump>& line);
-    const Board& board_;
-    PositionSet dead_;
 };
 
 }  // namespace tori::solver

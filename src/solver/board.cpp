@@ -31,7 +31,7 @@ Board::Board(int keta) : keta_(keta), squares_(keta * (keta + 1) / 2) {
             if (to < 1 || to > k * k || cellcheck(to, k) != kTrue) continue;
             const auto over = jumpedOver(p, to, k, kLastcell);
             if (!over || bitOf(*over) < 0) continue;
-            jumps_.push_back({uint8_t(from), uint8_t(bitOf(*over)), uint8_t(bitOf(to))});
+            jumps_.push_back({.from = uint8_t(from), .over = uint8_t(bitOf(*over)), .to = uint8_t(bitOf(to))});
         }
     }
     first_[size_t(squares_)] = int16_t(jumps_.size());

@@ -6,16 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "moves/record.h"
+#include "game/rules.h"
 
 namespace tori::solver {
 
 // Bit b set: a pin stands on the b-th triangle square (counted row by row from the top left).
 using Position = uint32_t;
-
-using tori::kMaxKeta;
-using tori::kMinKeta;
-inline constexpr int16_t kLastcell = 43;  // the game's bound on the jumped-over index, the same for every size
 
 struct Jump {
     uint8_t from, over, to;  // bits
@@ -67,9 +63,9 @@ public:
 private:
     int keta_;
     int squares_;
-    std::array<int8_t, 50> bitOfPin_{};
-    std::array<int8_t, 28> cols_{}, rows_{};
-    std::array<int16_t, 29> first_{};
+    std::array<int8_t, kPinButtons + 1> bitOfPin_{};
+    std::array<int8_t, kMostSquares> cols_{}, rows_{};
+    std::array<int16_t, kMostSquares + 1> first_{};
     std::vector<Jump> jumps_;
 };
 

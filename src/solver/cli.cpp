@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "solver/replay.h"
+#include "solver/search.h"
 
 namespace tori::solver {
 
@@ -47,7 +48,7 @@ constexpr size_t kReadLimit = (size_t{1} << 20) + 1;  // over the parser's limit
 struct Options {
     std::optional<int> keta;
     bool figures = false, json = false;
-    size_t memory = 100 * 1000 * 1000;
+    size_t memory = kDefaultBudget;
     std::optional<std::string> file;
 };
 
@@ -132,11 +133,11 @@ std::vector<std::string> rows(const std::string& picture) {
 }
 
 struct Result {
-    int keta, moves, pins;
-    std::vector<std::string> board;
-    bool winnable;
-    std::vector<std::string> continuation;
-    std::optional<Classification::Sequences> sequences;
+    int keta = 0, moves = 0, pins = 0;
+    std::vector<std::string> board{};
+    bool winnable = false;
+    std::vector<std::string> continuation{};
+    std::optional<Classification::Sequences> sequences{};
     uint64_t reachable = 0, winnableCount = 0;
     size_t memory = 0;
 };
@@ -189,6 +190,13 @@ void printJson(const Result& r, std::ostream& out) {
 
 }  // namespace
 
+Classification::Sequences countWithin(const Classification& c, const Solver& solver, size_t budget) {
+    const size_t held = kProgramBytes + solver.bytes() + c.bytes();
+    Classification::Sequences s = c.winningSequences(budget > held ? budget - held : 0);
+    s.bytesNeeded += held;
+    return s;
+}
+
 std::string toDecimal(Count n) {
     std::string digits;
     do {
@@ -238,8 +246,11 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     if (const auto* e = std::get_if<RecordError>(&replayed)) return fail(*e);
     const Position pos = std::get<Position>(replayed);
 
-    Result r{record.keta, int(record.moves.size()), pins(pos), rows(board.picture(pos)), false, {}, {}, 0, 0,
-             o.memory};
+    Result r{.keta = record.keta,
+             .moves = int(record.moves.size()),
+             .pins = pins(pos),
+             .board = rows(board.picture(pos)),
+             .memory = o.memory};
     Solver solver(board);
     const Verdict v = solver.solve(pos);
     r.winnable = v.winnable;
@@ -248,12 +259,10 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     if (o.figures) {
         Progress progress;
         const ProgressLine line(progress, progressFd);
-        const Classification c(board, pos, Workers{0, &progress});
+        const Classification c(board, pos, Workers{.progress = &progress});
         r.reachable = c.reachableCount();
         r.winnableCount = c.winnableCount();
-        // The budget covers the classification's own sets as well as the count's tables.
-        r.sequences = c.winningSequences(o.memory > c.bytes() ? o.memory - c.bytes() : 0);
-        r.sequences->bytesNeeded += c.bytes();
+        r.sequences = countWithin(c, solver, o.memory);
     }
     if (o.json) printJson(r, out);
     else printHuman(r, out);

@@ -34,6 +34,11 @@ std::string progressText(const Progress& p);
 // While it lives, shows the progress on the terminal `fd` from half a second on, four times a second,
 // always on the same line, and erases that line when it ends or when Ctrl+C ends the program.
 // With fd < 0 it does nothing.
+//
+// A terminal line and a signal handler belong to the whole process, and so does this: one ProgressLine
+// at a time per process. While it lives, SIGINT and SIGTERM go to its handler, which finds the line
+// through state shared with it, and then to the program's own action; a signal the program was
+// started to ignore (nohup, a background job) stays ignored. Its end puts the previous actions back.
 class ProgressLine {
 public:
     ProgressLine(const Progress& progress, int fd);

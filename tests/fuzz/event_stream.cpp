@@ -142,7 +142,7 @@ void EventStream::pressOn(float x, float y, int16_t button, int16_t shift) {
     // A press on a pin button goes to that button, as on the screen; pins keep right and middle presses.
     const auto rx = twipOf(x), ry = twipOf(y);
     if (rx && ry) {
-        for (int16_t i = 1; i <= 49; ++i) {
+        for (int16_t i = 1; i <= kPinButtons; ++i) {
             const ControlState& p = tk.pin(i);
             if (p.visible && *rx >= p.left && *rx < p.left + 450 && *ry >= p.top && *ry < p.top + 450) {
                 event_ += " on pin " + std::to_string(i);
@@ -157,7 +157,7 @@ void EventStream::pressOn(float x, float y, int16_t button, int16_t shift) {
     const auto square = s.keta ? squareAt(x, y, s.keta) : std::nullopt;
     const int popups = tk.popups;
     Squares pinsBefore = 0;
-    for (int16_t i = 1; i <= 49; ++i)
+    for (int16_t i = 1; i <= kPinButtons; ++i)
         if (tk.pinVisible(i)) pinsBefore |= bit(i);
     tk.press(x, y, button, shift);
     if (wonThisEvent_) return;  // the board is laid out again or the program has ended
@@ -221,7 +221,7 @@ void EventStream::playLegal(Choices& c) {
     GameState& s = session_->s;
     if (s.keta == 0 || s.picked == kTrue) return;
     Squares pins = 0;
-    for (int16_t i = 1; i <= 49; ++i)
+    for (int16_t i = 1; i <= kPinButtons; ++i)
         if (tk.pinVisible(i)) pins |= bit(i);
     const auto jumps = legalJumps(pins, s.keta);
     if (jumps.empty()) return;
@@ -245,7 +245,7 @@ void EventStream::playWinningLine(bool wholeLine) {
         if (s.picked != kFalse || s.tesuu >= int(line.size())) return false;
         Squares expected = startPosition(s.keta);
         for (int t = 0; t < s.tesuu; ++t) expected = apply(expected, line[size_t(t)]);
-        for (int16_t i = 1; i <= 49; ++i)
+        for (int16_t i = 1; i <= kPinButtons; ++i)
             if (tk.pinVisible(i) != bool(expected & bit(i))) return false;
         return true;
     };
@@ -267,7 +267,7 @@ void EventStream::queueInput(Choices& c) {
     FakeToolkit& tk = *session_->tk;
     GameState& s = session_->s;
     const uint32_t what = c.next(3);
-    const auto pin = int16_t(c.next(49) + 1);
+    const auto pin = int16_t(c.next(kPinButtons) + 1);
     const auto size = int16_t(c.next(3));
     tk.onDoEvents = [this, &tk, &s, what, pin, size] {
         queuedInputRan_ = true;
@@ -304,7 +304,7 @@ void EventStream::checkUndoRedoInverse(Choices& c) {
     expected.undoused = kTrue;
     require(copyState == expected, undoFirst ? "undo then redo changed the game state" : "redo then undo changed the game state");
     require(copy.list == session_->tk->list, "undo and redo changed the move list");
-    for (int16_t i = 0; i <= 49; ++i) {
+    for (int16_t i = 0; i <= kPinButtons; ++i) {
         const ControlState &a = copy.pin(i), &b = session_->tk->pin(i);
         require(a.visible == b.visible && a.left == b.left && a.top == b.top, "undo and redo changed pin " + std::to_string(i));
     }
@@ -315,11 +315,12 @@ void EventStream::checkUndoRedoInverse(Choices& c) {
 void EventStream::checkAll() {
     FakeToolkit& tk = *session_->tk;
     const GameState& s = session_->s;
-    require(s.lastcell == 43, "lastcell is not 43");
-    require(s.keta == 0 || (s.keta >= 5 && s.keta <= 7), "keta out of range");
+    require(s.lastcell == kLastcell, "lastcell is not kLastcell");
+    require(s.keta == 0 || (s.keta >= kMinKeta && s.keta <= kMaxKeta), "keta out of range");
     require(s.picked == kFalse || s.picked == kTrue, "picked is no flag");
     require(s.undoused == kFalse || s.undoused == kTrue, "undoused is no flag");
-    require(s.tesuu >= 0 && s.tesuu <= 26 && s.tesuumax >= 0 && s.tesuumax <= 26, "move numbers out of range");
+    require(s.tesuu >= 0 && s.tesuu <= kMostMoves && s.tesuumax >= 0 && s.tesuumax <= kMostMoves,
+            "move numbers out of range");
     require(s.tesuu <= s.tesuumax, "tesuu beyond tesuumax");
     require(!tk.pinVisible(0), "the template pin is visible");
 
@@ -331,7 +332,7 @@ void EventStream::checkAll() {
     require(tk.menu(Menu::menurestart).enabled == (s.keta != 0), "restart offered wrongly");
 
     Squares pins = 0;
-    for (int16_t i = 1; i <= 49; ++i) {
+    for (int16_t i = 1; i <= kPinButtons; ++i) {
         const ControlState& p = tk.pin(i);
         if (!p.visible) continue;
         pins |= bit(i);

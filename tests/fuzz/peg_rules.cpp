@@ -27,7 +27,7 @@ int countOf(Squares pins) { return std::popcount(pins); }
 
 std::vector<Jump> legalJumps(Squares pins, int keta) {
     // The eight directions by index offset: destination, jumped square, and whether the jumped
-    // index is bounded by 43 from above (else it must be positive).
+    // index is bounded by lastcell from above (else it must be positive).
     const int n = keta;
     const struct {
         int to, over;
@@ -42,8 +42,8 @@ std::vector<Jump> legalJumps(Squares pins, int keta) {
         for (const auto& d : directions) {
             const int to = p + d.to, over = p + d.over;
             if (!inTriangle(to, n) || (pins & bit(to))) continue;
-            if (d.upperBound ? over > 43 : over < 1) continue;
-            if (over > 49 || !(pins & bit(over))) continue;
+            if (d.upperBound ? over > kLastcell : over < 1) continue;
+            if (over > kPinButtons || !(pins & bit(over))) continue;
             out.push_back({int16_t(p), int16_t(over), int16_t(to)});
         }
     }

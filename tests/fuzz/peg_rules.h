@@ -6,9 +6,11 @@
 #include <optional>
 #include <vector>
 
+#include "game/rules.h"
+
 namespace tori::test {
 
-// A set of squares by pin index, bit i for index i (1..49).
+// A set of squares by pin index, bit i for index i (1 to kPinButtons).
 using Squares = uint64_t;
 
 constexpr Squares bit(int index) { return Squares{1} << index; }

@@ -11,6 +11,7 @@
 #include "solver/analysis.h"
 #include "solver/cli.h"
 #include "solver/replay.h"
+#include "solver/search.h"
 
 using namespace tori;
 using namespace tori::solver;

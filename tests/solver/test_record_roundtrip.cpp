@@ -13,7 +13,7 @@
 #include "history/history.h"
 #include "moves/record.h"
 #include "platform/qt/qt_toolkit.h"
-#include "solver/analysis.h"
+#include "solver/search.h"
 
 using namespace tori;
 using tori::test::StartedGame;
@@ -66,11 +66,11 @@ TEST(RecordRoundTrip, TheLocaleOfTheRunIsInEffect) {
 
 TEST(RecordRoundTrip, EveryMoveLineTheGameCanWrite) {
     // Move numbers 1 to 26 (the most a 7 x 7 game has), columns and rows 1 to 7.
-    for (int16_t t = 1; t <= 26; ++t)
-        for (int16_t fx = 1; fx <= 7; ++fx)
-            for (int16_t fy = 1; fy <= 7; ++fy)
-                for (int16_t tx = 1; tx <= 7; ++tx)
-                    for (int16_t ty = 1; ty <= 7; ++ty) {
+    for (int16_t t = 1; t <= kMostMoves; ++t)
+        for (int16_t fx = 1; fx <= kMaxKeta; ++fx)
+            for (int16_t fy = 1; fy <= kMaxKeta; ++fy)
+                for (int16_t tx = 1; tx <= kMaxKeta; ++tx)
+                    for (int16_t ty = 1; ty <= kMaxKeta; ++ty) {
                         const std::string line = recordLine(t, fx, fy, tx, ty);
                         const auto m = readRecordLine(line);
                         ASSERT_TRUE(m) << line;

@@ -17,6 +17,7 @@ ARGS = [SOLVE, "--size", "7", "--figures", "--json"]
 LONG_ARGS = ARGS + ["--memory", "2000"]
 ERASE = b"\r\x1b[K"
 failures = []
+first_shown = float("inf")  # the soonest any run showed its line, in seconds from its start
 
 
 def check(ok, what):
@@ -25,13 +26,16 @@ def check(ok, what):
         print("FAIL:", what, file=sys.stderr)
 
 
-def on_terminal(args, interrupt):
-    """Runs with standard error on a pseudo-terminal and standard output on a pipe. Returns the exit
-    status, standard output, what the terminal received, the seconds the run took and, when
-    interrupted as soon as progress shows, the seconds from the signal to the end."""
+def on_terminal(args, interrupt, ignoring=False):
+    """Runs with standard error on a pseudo-terminal and standard output on a pipe, started with SIGINT
+    ignored if `ignoring`. Returns the exit status, standard output, what the terminal received, the
+    seconds the run took and, when interrupted as soon as progress shows, the seconds from the signal
+    to the end."""
+    global first_shown
     master, slave = pty.openpty()
     start = time.monotonic()
-    proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=slave)
+    ignore = (lambda: signal.signal(signal.SIGINT, signal.SIG_IGN)) if ignoring else None
+    proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=slave, preexec_fn=ignore)
     os.close(slave)
     seen, sent = b"", None
     while True:
@@ -41,6 +45,8 @@ def on_terminal(args, interrupt):
             break
         if not chunk:
             break
+        if not seen:
+            first_shown = min(first_shown, time.monotonic() - start)
         seen += chunk
         if interrupt and sent is None and "局面".encode() in seen:
             proc.send_signal(signal.SIGINT)
@@ -80,5 +86,12 @@ for _ in range(5):
     check(after is not None and after < 2.0, f"{after} s from SIGINT to the end")
     check(seen.endswith(ERASE), f"the line is left after SIGINT: {seen[-120:]!r}")
     check(out == b"", f"standard output after SIGINT: {out[:200]!r}")
+
+# Started with SIGINT ignored, as nohup and a shell's background jobs start it: Ctrl+C changes nothing.
+status, out, seen, _, after = on_terminal(ARGS, interrupt=True, ignoring=True)
+check(after is not None and status == 0 and out == piped.stdout, f"exit status {status} with SIGINT ignored")
+
+# Short work ends before any line: none shows before half a second, however loaded the machine.
+check(first_shown >= 0.5, f"the line showed after {first_shown:.2f} s")
 
 sys.exit(1 if failures else 0)

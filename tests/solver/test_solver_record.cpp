@@ -47,6 +47,9 @@ TEST(SolverRecord, ClipboardTextWithCrLfOrLf) {
     EXPECT_EQ(replayed(lf), replayed(crlf));
     EXPECT_EQ(replayed(crlf + "\r\n"), replayed(crlf)) << "a final line break, as an editor adds";
     EXPECT_EQ(replayed("\xEF\xBB\xBF" + crlf), replayed(crlf)) << "a byte order mark, as an editor adds";
+    EXPECT_EQ(replayed(crlf + "\r\n \t\r\n\t"), replayed(crlf)) << "blank lines of spaces and tabs at the end";
+    EXPECT_EQ(replayed("プレイ日: x\r\n桁数: 5桁\r\n" + crlf.substr(kHeader5.size())), replayed(crlf))
+        << "the size line without its trailing blank";
 
     const Board board(5);
     Position expected = board.start();
@@ -81,6 +84,8 @@ TEST(SolverRecord, FaultsNameTheLine) {
     EXPECT_EQ(fault("プレイ日: x\r\n5桁\r\n"), "2 行目: 「桁数: N桁 」の行として読めません。");
     EXPECT_EQ(fault(kHeader5 + "1 手目 (3,3) ---> (1,5)"), "3 行目: 空行のはずの行に何か書かれています。");
     EXPECT_EQ(fault(kHeader5 + "\r\n1 手目 (3,3) ---> (1,5)\r\n\r\n2 手目 (1,3) ---> (3,3)"),
+              "5 行目: 指し手の間に空行があります。");
+    EXPECT_EQ(fault(kHeader5 + "\r\n1 手目 (3,3) ---> (1,5)\r\n \t\r\n2 手目 (1,3) ---> (3,3)"),
               "5 行目: 指し手の間に空行があります。");
 }
 

@@ -21,7 +21,7 @@ using Triple = std::tuple<int, int, int>;  // lifted pin, jumped pin, destinatio
 // The position on the game's board, read from the pin buttons.
 Position fromGame(FakeToolkit& tk, const Board& board) {
     Position pos = 0;
-    for (int pin = 1; pin <= 49; ++pin) {
+    for (int pin = 1; pin <= kPinButtons; ++pin) {
         if (!tk.pinVisible(int16_t(pin))) continue;
         const int bit = board.bitOf(pin);
         EXPECT_GE(bit, 0) << "a pin stands outside the triangle: " << pin;
@@ -65,7 +65,7 @@ std::set<Triple> gameJumps(FakeToolkit& tk) {
 }  // namespace
 
 TEST(SolverBoard, TriangleSquaresAndStartPosition) {
-    for (int keta = 5; keta <= 7; ++keta) {
+    for (int keta = kMinKeta; keta <= kMaxKeta; ++keta) {
         const Board board(keta);
         EXPECT_EQ(board.squares(), keta * (keta + 1) / 2);
         EXPECT_EQ(pins(board.start()), board.squares() - 1);
@@ -78,7 +78,7 @@ TEST(SolverBoard, TriangleSquaresAndStartPosition) {
 }
 
 TEST(SolverBoard, TheEightRowWrappingJumpsAreLegal) {
-    for (int n = 5; n <= 7; ++n) {
+    for (int n = kMinKeta; n <= kMaxKeta; ++n) {
         const Board board(n);
         auto bit = [&](int col, int row) { return board.bitOf(board.pinIndex(col, row)); };
         const int wraps[8][6] = {{1, 1, n, 1, n - 1, 2}, {n, 1, 1, 3, 2, 4}, {2, 4, 1, 3, n, 1},

@@ -1,5 +1,5 @@
-// Winnability and the figures: hand-made positions, and a plain recursive search written here from
-// the rules in words, sharing nothing with the solver but the board size.
+// Winnability and the figures: hand-made positions, and a plain recursive search over the rules as
+// the tests write them again, sharing nothing with the solver.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,11 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/peg_rules.h"
 #include "solver/analysis.h"
 #include "solver/cli.h"
 #include "solver/replay.h"
+#include "solver/search.h"
 
 using namespace tori::solver;
+using tori::test::apply;
+using tori::test::bit;
+using tori::test::countOf;
+using tori::test::legalJumps;
+using tori::test::Squares;
 
 namespace {
 
@@ -23,76 +30,41 @@ Position place(const Board& board, std::initializer_list<std::pair<int, int>> sq
     return pos;
 }
 
-// The plain search: a board is a string of '#' and '.' over pin indices 1..n², index 0 unused.
+// The figures by plain recursion over the rules as the tests write them again (fuzz/peg_rules.h).
 class PlainSearch {
 public:
-    explicit PlainSearch(int n) : n_(n) {}
+    explicit PlainSearch(int keta) : keta_(keta) {}
 
-    std::string start() const {
-        std::string b(size_t(n_ * n_ + 1), '.');
-        for (int row = 1; row <= n_; ++row)
-            for (int col = 1; col <= n_ + 1 - row; ++col) b[size_t((row - 1) * n_ + col)] = '#';
-        b[size_t((n_ - 1) * n_ + 1)] = '.';
-        return b;
-    }
-
-    // Eight index steps, each with the bound the game puts on the jumped index (43 for "up to").
-    std::vector<std::string> next(const std::string& b) const {
-        const int steps[8] = {n_ - 1, n_ + 1, -n_ - 1, -n_ + 1, -1, 1, -n_, n_};
-        const bool upTo[8] = {true, true, false, false, false, true, false, true};
-        std::vector<std::string> out;
-        for (int p = 1; p <= n_ * n_; ++p) {
-            if (b[size_t(p)] != '#') continue;
-            for (int i = 0; i < 8; ++i) {
-                const int over = p + steps[i], to = p + 2 * steps[i];
-                if (upTo[i] ? over > 43 : over < 1) continue;
-                if (to < 1 || to > n_ * n_ || !inside(to)) continue;
-                if (b[size_t(over)] != '#' || b[size_t(to)] != '.') continue;
-                std::string c = b;
-                c[size_t(p)] = c[size_t(over)] = '.';
-                c[size_t(to)] = '#';
-                out.push_back(c);
-            }
-        }
-        return out;
-    }
-
-    void explore(const std::string& b) {
+    void explore(Squares b) {
         if (!seen_.insert(b).second) return;
-        for (const std::string& c : next(b)) explore(c);
+        for (const auto& j : legalJumps(b, keta_)) explore(apply(b, j));
     }
-    bool wins(const std::string& b) {
+    bool wins(Squares b) {
         if (const auto it = wins_.find(b); it != wins_.end()) return it->second;
-        bool w = pins(b) == 1;
-        for (const std::string& c : next(b)) w = wins(c) || w;
+        bool w = countOf(b) == 1;
+        for (const auto& j : legalJumps(b, keta_)) w = wins(apply(b, j)) || w;
         return wins_[b] = w;
     }
-    Count ways(const std::string& b) {
-        if (pins(b) == 1) return 1;
+    Count ways(Squares b) {
+        if (countOf(b) == 1) return 1;
         if (const auto it = ways_.find(b); it != ways_.end()) return it->second;
         Count w = 0;
-        for (const std::string& c : next(b)) w += ways(c);
+        for (const auto& j : legalJumps(b, keta_)) w += ways(apply(b, j));
         return ways_[b] = w;
     }
-    const std::set<std::string>& seen() const { return seen_; }
-
-    static int pins(const std::string& b) { return int(std::count(b.begin(), b.end(), '#')); }
+    const std::set<Squares>& seen() const { return seen_; }
 
 private:
-    bool inside(int index) const {
-        const int col = (index - 1) % n_ + 1, row = (index - 1) / n_ + 1;
-        return col + row <= n_ + 1;
-    }
-    int n_;
-    std::set<std::string> seen_;
-    std::map<std::string, bool> wins_;
-    std::map<std::string, Count> ways_;
+    int keta_;
+    std::set<Squares> seen_;
+    std::map<Squares, bool> wins_;
+    std::map<Squares, Count> ways_;
 };
 
-Position toPosition(const Board& board, const std::string& b) {
+Position toPosition(const Board& board, Squares b) {
     Position pos = 0;
-    for (size_t i = 1; i < b.size(); ++i)
-        if (b[i] == '#') pos |= Position{1} << board.bitOf(int(i));
+    for (int i = 1; i <= tori::kPinButtons; ++i)
+        if (b & bit(i)) pos |= Position{1} << board.bitOf(i);
     return pos;
 }
 
@@ -131,7 +103,9 @@ TEST(SolverHandMade, TwoPinsWithAndWithoutAJump) {
     ASSERT_TRUE(v.winnable);
     ASSERT_EQ(v.continuation.size(), 1u);
     EXPECT_EQ(moveLine(board, 7, v.continuation[0]), "7 手目 (1,1) ---> (3,1)");
-    EXPECT_EQ(Classification(board, jump).winningSequences(1 << 20).count, Count{1});
+    const auto sequences = Classification(board, jump).winningSequences(1 << 20);
+    EXPECT_EQ(sequences.count, Count{1});
+    EXPECT_EQ(sequences.bytesNeeded, 2'084u) << "the tables of two pin counts of one position each";
 
     // Two pins two squares apart have no pin between them.
     const Position apart = place(board, {{1, 1}, {3, 1}});
@@ -167,13 +141,13 @@ TEST(SolverHandMade, ADeadEndThatStillHasMoves) {
 TEST(SolverFigures, FiveByFiveAgreesWithThePlainSearch) {
     const Board board(5);
     PlainSearch plain(5);
-    const std::string start = plain.start();
+    const Squares start = tori::test::startPosition(5);
     plain.explore(start);
     const Classification c(board, toPosition(board, start));
 
     EXPECT_EQ(c.reachableCount(), plain.seen().size());
     uint64_t won = 0;
-    for (const std::string& b : plain.seen()) {
+    for (const Squares b : plain.seen()) {
         const Position pos = toPosition(board, b);
         ASSERT_TRUE(c.reachable(pos));
         ASSERT_EQ(c.winnable(pos), plain.wins(b)) << b;
@@ -189,20 +163,21 @@ TEST(SolverFigures, FiveByFiveAgreesWithThePlainSearch) {
 TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
     const Board board(6);
     PlainSearch plain(6);
-    std::string b = plain.start();
-    for (int i = 0; i < 8; ++i) b = plain.next(b).back();  // a fixed line of play into the middle game
+    Squares b = tori::test::startPosition(6);
+    for (int i = 0; i < 8; ++i) b = apply(b, legalJumps(b, 6).back());  // a fixed line into the middle game
     plain.explore(b);
     const Classification c(board, toPosition(board, b));
     EXPECT_EQ(c.reachableCount(), plain.seen().size());
     uint64_t won = 0;
-    for (const std::string& s : plain.seen()) won += plain.wins(s);
+    for (const Squares s : plain.seen()) won += plain.wins(s);
     EXPECT_EQ(c.winnableCount(), won);
     EXPECT_EQ(toDecimal(*c.winningSequences(size_t(1) << 30).count), toDecimal(plain.ways(b)));
 }
 
 TEST(SolverFigures, TheAnswersDoNotDependOnTheThreads) {
     const Board board(6);
-    const Classification one(board, board.start(), Workers{1}), three(board, board.start(), Workers{3});
+    const Classification one(board, board.start(), Workers{.threads = 1}),
+        three(board, board.start(), Workers{.threads = 3});
     EXPECT_EQ(one.reachableCount(), three.reachableCount());
     EXPECT_EQ(one.winnableCount(), three.winnableCount());
     for (Position pos = 0; pos <= board.all(); ++pos) {
@@ -233,14 +208,37 @@ TEST(SolverFigures, RefusesTheCountBeyondTheMemoryLimit) {
     const Classification c(board, board.start());
     const auto refused = c.winningSequences(1000);
     EXPECT_FALSE(refused.count);
-    EXPECT_GT(refused.bytesNeeded, 1000u);
+    // The largest two neighbouring pin counts with their indexes, exact: a slip by one count shows.
+    EXPECT_EQ(refused.bytesNeeded, 5'992'086u);
+    EXPECT_FALSE(c.winningSequences(refused.bytesNeeded - 1).count);
     const auto allowed = c.winningSequences(refused.bytesNeeded);
     EXPECT_TRUE(allowed.count);
+    // Three pins whose lines end on three squares: the one-pin count outweighs the two-pin one.
+    const Board five(5);
+    const auto late = Classification(five, place(five, {{2, 2}, {3, 2}, {1, 3}})).winningSequences(0);
+    EXPECT_EQ(late.bytesNeeded, 2'126u);
 }
 
-TEST(SolverFigures, DecimalPrinterBeyondSixtyFourBits) {
+TEST(SolverFigures, NumbersBeyondSixtyFourBits) {
     EXPECT_EQ(toDecimal(0), "0");
     EXPECT_EQ(toDecimal(Count{18446744073709551615u}), "18446744073709551615");
     EXPECT_EQ(toDecimal(Count{18446744073709551615u} + 1), "18446744073709551616");
     EXPECT_EQ(toDecimal(~Count{0}), "340282366920938463463374607431768211455");
+
+    // The count's tables keep 80 bits a position; the 7 x 7 start has 2^69 ways.
+    EXPECT_EQ(toDecimal(kMostWays), "1208925819614629174706175");
+    for (const Count n : {Count{0}, Count{1} << 64, (Count{1} << 64) - 1, (Count{34} << 64) + 7993952128104310493u,
+                          kMostWays})
+        EXPECT_EQ(toDecimal(unpack(pack(n))), toDecimal(n));
+    EXPECT_EQ(toDecimal((Count{34} << 64) + 7993952128104310493u), "635183250634229065437");
+
+    // Positions on the progress line, in groups of three digits.
+    Progress p;
+    p.begin(Progress::Stage::reachable, 0);
+    p.pins = 20;
+    for (const auto& [done, text] : std::map<uint64_t, std::string>{
+             {0, "0"}, {123, "123"}, {1234, "1,234"}, {24634801, "24,634,801"}, {219052688, "219,052,688"}}) {
+        p.done = done;
+        EXPECT_EQ(progressText(p), "到達できる局面を調べています: ピン 20 本、" + text + " 局面");
+    }
 }
