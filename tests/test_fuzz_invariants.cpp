@@ -26,7 +26,7 @@ uint64_t startValue() {
     return uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
-TEST(Invariants, HoldThroughHundredThousandRandomEvents) {
+TEST(Invariants, HoldThroughAHundredAndTwentyThousandRandomEvents) {
     const uint64_t start = startValue();
     std::cout << "replay with TORIPIN_FUZZ_START=" << start << std::endl;
     RandomChoices choices(start);

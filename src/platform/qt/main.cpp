@@ -28,7 +28,7 @@ bool preferX11() {
 int main(int argc, char* argv[]) {
     const bool chosen = preferX11();
     QApplication app(argc, argv);
-    // Programs this one starts (a browser for a link in the help) choose their own platform.
+    // The environment is left as the player had it; the choice was for this program alone.
     if (chosen) qunsetenv("QT_QPA_PLATFORM");
     QApplication::setQuitOnLastWindowClosed(false);  // the board window alone ends the program
     // The names the desktop matches windows with its launcher by: the X11 window class
