@@ -268,10 +268,8 @@ TEST(Record, MoveNumbersOfTwoDigitsAreWrittenInFull) {
 }
 
 TEST(Win, TheLastPinPlaysTheSoundThenAsks) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 0);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     tk.setPins({1, 2});
     tk.answers = {vbYes};
     tk.log.clear();
@@ -293,10 +291,8 @@ TEST(Win, TheLastPinPlaysTheSoundThenAsks) {
 }
 
 TEST(Win, InputQueuedAtTheWinIsHandledBeforeTheMessage) {
-    GameState s;
-    FakeToolkit tk(s);
-    tk.start();
-    tk.choose(Menu::ketasu, 0);
+    StartedGame game(5);
+    auto& [s, tk] = game;
     tk.setPins({1, 2});
     tk.answers = {vbYes};
     tk.onDoEvents = [&] { tk.clickPin(3); };  // the player clicked the last pin meanwhile
