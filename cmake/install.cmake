@@ -87,6 +87,7 @@ if(UNIX)
       # PERL_UNICODE=A: the centre caption arrives as UTF-8, not as Latin-1 bytes.
       add_custom_command(
         OUTPUT "${roff}"
+        COMMAND ${CMAKE_COMMAND} -E make_directory "${PROJECT_BINARY_DIR}/man/${sub}man6"
         COMMAND ${CMAKE_COMMAND} -E env PERL_UNICODE=A
                 "${POD2MAN}" --utf8 --errors=die --section=6 "--name=${name}" "--center=${center}"
                 "--release=toripin ${PROJECT_VERSION}" "${pod}" "${roff}"
