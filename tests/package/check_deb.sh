@@ -3,11 +3,12 @@
 # with lintian and hardening-check, unpacks it and checks its control fields, its files and manual
 # pages, and that the unpacked program starts and runs from its own directory, beside its help file
 # and sound, and opens that help file.
-# Usage: check_deb.sh SOURCE_DIR VERSION SANITIZE
+# Usage: check_deb.sh SOURCE_DIR VERSION SANITIZE HELP_FILE
+# HELP_FILE is the help file this build made, which the package's must equal.
 # Exits with 77 (skipped) when SANITIZE is 1: the package is built apart from the build tree, with
 # Debian's flags, so the sanitizer build would only build and check the same package again.
 set -eu
-source=$1 version=$2 sanitize=$3
+source=$1 version=$2 sanitize=$3 help=$4
 if [ "$sanitize" = 1 ]; then
     echo "skipped: the build without sanitizers checks the package"
     exit 77
@@ -77,7 +78,7 @@ done
 for gone in usr/bin usr/share/toripin; do
     [ ! -e "$root/$gone" ] || fail "the package has /$gone: $(ls "$root/$gone")"
 done
-cmp "$appdir/tori.hlp" "$source/resources/help/tori.hlp" || fail "tori.hlp differs"
+cmp "$appdir/tori.hlp" "$help" || fail "tori.hlp differs"
 cmp "$appdir/tada.wav" "$source/resources/sound/tada.wav" || fail "tada.wav differs"
 cmp "$root/usr/share/doc/toripin/copyright" "$source/resources/doc/copyright" || fail "copyright differs"
 head -1 "$root/usr/share/doc/toripin/copyright" |
