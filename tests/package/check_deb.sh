@@ -25,13 +25,15 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # dpkg-buildpackage writes into debian/ and the package beside the tree, so it builds a copy: the
-# files git knows of (tracked or new, not ignored), or, outside git, everything but build trees.
+# files git knows of (tracked or new, not ignored), or, outside git, everything but build trees,
+# whatever their names.
 mkdir "$work/src"
 if git -C "$source" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     (cd "$source" && git ls-files -z --cached --others --exclude-standard |
         tar --null -T - --ignore-failed-read -cf -) | tar -C "$work/src" -xf -
 else
-    tar -C "$source" --exclude-vcs --exclude='./build*' -cf - . | tar -C "$work/src" -xf -
+    tar -C "$source" --exclude-vcs --exclude='./build*' --exclude-tag-all=CMakeCache.txt -cf - . |
+        tar -C "$work/src" -xf -
 fi
 (cd "$work/src" && dpkg-buildpackage -b -us -uc -J"$(nproc)") >"$work/build.log" 2>&1 ||
     { tail -50 "$work/build.log"; fail "dpkg-buildpackage failed (log above)"; }
