@@ -19,9 +19,10 @@ logs="$(pwd)/build-asan/sanitizer-logs"
 rm -rf "$logs"
 mkdir -p "$logs"
 status=0
-ASAN_OPTIONS="detect_leaks=1:log_path=$logs/asan" \
-  LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0" \
-  UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$logs/ubsan" QT_QPA_PLATFORM=offscreen \
+# The sanitizers split their options at spaces, so the paths are quoted for them.
+ASAN_OPTIONS="detect_leaks=1:log_path=\"$logs/asan\"" \
+  LSAN_OPTIONS="suppressions=\"$(pwd)/tests/lsan.supp\":print_suppressions=0" \
+  UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=\"$logs/ubsan\"" QT_QPA_PLATFORM=offscreen \
   ctest --test-dir build-asan --output-on-failure --parallel "$jobs" || status=$?
 if [ -n "$(ls -A "$logs")" ]; then
   cat "$logs"/* >&2
