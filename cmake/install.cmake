@@ -14,17 +14,18 @@ else()
   set(TORIPIN_PKGLIBDIR "${CMAKE_INSTALL_LIBDIR}/toripin")
 endif()
 
-# The help file and the sound beside the built program: build/app is laid out as installed.
-set(toripin_app_files "${TORIPIN_RESOURCES}/help/tori.hlp" "${TORIPIN_RESOURCES}/sound/tada.wav")
-set(toripin_app_copies "${TORIPIN_APP_DIR}/tori.hlp" "${TORIPIN_APP_DIR}/tada.wav")
+# The help file and the sound beside the built program: build/app is laid out as installed. The help
+# file names the version, filled in here.
+configure_file("${TORIPIN_RESOURCES}/help/tori.hlp" "${TORIPIN_APP_DIR}/tori.hlp" @ONLY)
 add_custom_command(
-  OUTPUT ${toripin_app_copies}
+  OUTPUT "${TORIPIN_APP_DIR}/tada.wav"
   COMMAND ${CMAKE_COMMAND} -E make_directory "${TORIPIN_APP_DIR}"
-  COMMAND ${CMAKE_COMMAND} -E copy ${toripin_app_files} "${TORIPIN_APP_DIR}/"
-  DEPENDS ${toripin_app_files}
-  COMMENT "Copying tori.hlp and tada.wav beside the program"
+  COMMAND ${CMAKE_COMMAND} -E copy "${TORIPIN_RESOURCES}/sound/tada.wav" "${TORIPIN_APP_DIR}/"
+  DEPENDS "${TORIPIN_RESOURCES}/sound/tada.wav"
+  COMMENT "Copying tada.wav beside the program"
   VERBATIM)
-add_custom_target(toripin_app_files ALL DEPENDS ${toripin_app_copies})
+add_custom_target(toripin_app_files ALL DEPENDS "${TORIPIN_APP_DIR}/tada.wav")
+set(toripin_app_files "${TORIPIN_APP_DIR}/tori.hlp" "${TORIPIN_RESOURCES}/sound/tada.wav")
 
 # The Windows version record and icon, configured on every platform so a test can compare it with
 # generated/version.h; only a Windows build compiles it.
@@ -87,6 +88,7 @@ if(UNIX)
       # PERL_UNICODE=A: the centre caption arrives as UTF-8, not as Latin-1 bytes.
       add_custom_command(
         OUTPUT "${roff}"
+        COMMAND ${CMAKE_COMMAND} -E make_directory "${PROJECT_BINARY_DIR}/man/${sub}man6"
         COMMAND ${CMAKE_COMMAND} -E env PERL_UNICODE=A
                 "${POD2MAN}" --utf8 --errors=die --section=6 "--name=${name}" "--center=${center}"
                 "--release=toripin ${PROJECT_VERSION}" "${pod}" "${roff}"

@@ -3,6 +3,6 @@
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --parallel "$(nproc)" --target toripin
 exec build/app/toripin

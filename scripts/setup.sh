@@ -11,7 +11,7 @@ packages="
   fonts-ipafont-gothic locales
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick
+  xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick optipng
   desktop-file-utils appstream
   python3 strace
   libx11-dev libxcb1-dev

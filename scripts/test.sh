@@ -4,7 +4,8 @@ set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
 jobs=$(nproc)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# CMake's default generator here (Unix Makefiles in a fresh tree) and Ninja below: both keep building.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --parallel "$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure --parallel "$jobs"
 
@@ -18,9 +19,10 @@ logs="$(pwd)/build-asan/sanitizer-logs"
 rm -rf "$logs"
 mkdir -p "$logs"
 status=0
-ASAN_OPTIONS="detect_leaks=1:log_path=$logs/asan" \
-  LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0" \
-  UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$logs/ubsan" QT_QPA_PLATFORM=offscreen \
+# The sanitizers split their options at spaces, so the paths are quoted for them.
+ASAN_OPTIONS="detect_leaks=1:log_path=\"$logs/asan\"" \
+  LSAN_OPTIONS="suppressions=\"$(pwd)/tests/lsan.supp\":print_suppressions=0" \
+  UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=\"$logs/ubsan\"" QT_QPA_PLATFORM=offscreen \
   ctest --test-dir build-asan --output-on-failure --parallel "$jobs" || status=$?
 if [ -n "$(ls -A "$logs")" ]; then
   cat "$logs"/* >&2

@@ -3,11 +3,12 @@
 # with lintian and hardening-check, unpacks it and checks its control fields, its files and manual
 # pages, and that the unpacked program starts and runs from its own directory, beside its help file
 # and sound, and opens that help file.
-# Usage: check_deb.sh SOURCE_DIR VERSION SANITIZE
+# Usage: check_deb.sh SOURCE_DIR VERSION SANITIZE HELP_FILE
+# HELP_FILE is the help file this build made, which the package's must equal.
 # Exits with 77 (skipped) when SANITIZE is 1: the package is built apart from the build tree, with
 # Debian's flags, so the sanitizer build would only build and check the same package again.
 set -eu
-source=$1 version=$2 sanitize=$3
+source=$1 version=$2 sanitize=$3 help=$4
 if [ "$sanitize" = 1 ]; then
     echo "skipped: the build without sanitizers checks the package"
     exit 77
@@ -24,13 +25,15 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # dpkg-buildpackage writes into debian/ and the package beside the tree, so it builds a copy: the
-# files git knows of (tracked or new, not ignored), or, outside git, everything but build trees.
+# files git knows of (tracked or new, not ignored), or, outside git, everything but build trees,
+# whatever their names.
 mkdir "$work/src"
 if git -C "$source" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     (cd "$source" && git ls-files -z --cached --others --exclude-standard |
         tar --null -T - --ignore-failed-read -cf -) | tar -C "$work/src" -xf -
 else
-    tar -C "$source" --exclude-vcs --exclude='./build*' -cf - . | tar -C "$work/src" -xf -
+    tar -C "$source" --exclude-vcs --exclude='./build*' --exclude-tag-all=CMakeCache.txt -cf - . |
+        tar -C "$work/src" -xf -
 fi
 (cd "$work/src" && dpkg-buildpackage -b -us -uc -J"$(nproc)") >"$work/build.log" 2>&1 ||
     { tail -50 "$work/build.log"; fail "dpkg-buildpackage failed (log above)"; }
@@ -77,7 +80,7 @@ done
 for gone in usr/bin usr/share/toripin; do
     [ ! -e "$root/$gone" ] || fail "the package has /$gone: $(ls "$root/$gone")"
 done
-cmp "$appdir/tori.hlp" "$source/resources/help/tori.hlp" || fail "tori.hlp differs"
+cmp "$appdir/tori.hlp" "$help" || fail "tori.hlp differs"
 cmp "$appdir/tada.wav" "$source/resources/sound/tada.wav" || fail "tada.wav differs"
 cmp "$root/usr/share/doc/toripin/copyright" "$source/resources/doc/copyright" || fail "copyright differs"
 head -1 "$root/usr/share/doc/toripin/copyright" |

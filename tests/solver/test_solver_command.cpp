@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "fake_toolkit.h"
 #include "game/board.h"
@@ -32,6 +34,34 @@ Outcome run(const std::vector<std::string>& args, const std::string& input) {
     std::ostringstream out, err;
     const int status = runCommand(args, in, out, err);
     return {status, out.str(), err.str()};
+}
+
+// The command itself, started with no shell between, so that no path in it is ever parsed: standard
+// input from a file, standard output (with standard error when asked) read back.
+Outcome execute(const std::vector<std::string>& args, const char* input, bool withErrors = false) {
+    int out[2];
+    if (pipe(out) != 0) return {-1, "", "pipe"};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, input, O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    if (withErrors) posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, out[1]);
+    std::vector<char*> argv{const_cast<char*>(TORIPIN_SOLVE)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, TORIPIN_SOLVE, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    Outcome r{-1, "", ""};
+    char buffer[4096];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) r.out.append(buffer, size_t(n));
+    close(out[0]);
+    int status = 0;
+    if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) r.status = WEXITSTATUS(status);
+    return r;
 }
 
 struct Line {
@@ -244,19 +274,11 @@ TEST(SolveCommand, TheProgramReadsAFileAndStandardInput) {
     const auto path = std::filesystem::temp_directory_path() / ("toripin-solve-test-" + std::to_string(getpid()));
     std::ofstream(path, std::ios::binary) << text;
 
-    auto execute = [](const std::string& command) {
-        Outcome r{};
-        FILE* p = popen(command.c_str(), "r");
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;) r.out.append(buffer, n);
-        const int status = pclose(p);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r;
-    };
-    const Outcome fromFile = execute(std::string(TORIPIN_SOLVE) + " '" + path.string() + "'");
-    const Outcome fromStdin = execute(std::string(TORIPIN_SOLVE) + " - < '" + path.string() + "'");
-    const Outcome empty = execute(std::string(TORIPIN_SOLVE) + " < /dev/null 2>&1");
-    const Outcome start = execute(std::string(TORIPIN_SOLVE) + " --size 7 < /dev/null");
+    const std::string file = path.string();
+    const Outcome fromFile = execute({file}, "/dev/null");
+    const Outcome fromStdin = execute({"-"}, file.c_str());
+    const Outcome empty = execute({}, "/dev/null", true);
+    const Outcome start = execute({"--size", "7"}, "/dev/null");
     std::filesystem::remove(path);
 
     EXPECT_EQ(fromFile.status, kExitOk);
