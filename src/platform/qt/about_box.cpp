@@ -5,7 +5,6 @@
 #include <QPixmap>
 
 #include "platform/design.h"
-#include "platform/qt/contrast.h"
 #include "platform/qt/look.h"
 #include "platform/qt/twips.h"
 

@@ -8,7 +8,6 @@
 #include <QPainter>
 
 #include "platform/design.h"
-#include "platform/qt/contrast.h"
 #include "platform/qt/look.h"
 #include "platform/qt/twips.h"
 

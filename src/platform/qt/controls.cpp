@@ -35,29 +35,24 @@ void QtToolkit::load(Form f, Control c, int16_t i) {
 }
 
 void QtToolkit::setLeft(Form f, Control c, int16_t i, float twips) {
-    ensureLoaded(f);
-    QWidget* w = requireControl(f, c, i);
+    QWidget* w = loadedControl(f, c, i);
     w->move(toPixels(twips), w->y());
 }
 void QtToolkit::setTop(Form f, Control c, int16_t i, float twips) {
-    ensureLoaded(f);
-    QWidget* w = requireControl(f, c, i);
+    QWidget* w = loadedControl(f, c, i);
     w->move(w->x(), toPixels(twips));
 }
 void QtToolkit::setWidth(Form f, Control c, int16_t i, float twips) {
-    ensureLoaded(f);
-    QWidget* w = requireControl(f, c, i);
+    QWidget* w = loadedControl(f, c, i);
     w->resize(toPixels(twips), w->height());
 }
 void QtToolkit::setHeight(Form f, Control c, int16_t i, float twips) {
-    ensureLoaded(f);
-    QWidget* w = requireControl(f, c, i);
+    QWidget* w = loadedControl(f, c, i);
     w->resize(w->width(), toPixels(twips));
 }
 
 void QtToolkit::setCaption(Form f, Control c, int16_t i, std::string_view caption) {
-    ensureLoaded(f);
-    QWidget* w = requireControl(f, c, i);
+    QWidget* w = loadedControl(f, c, i);
     if (f == Form::Form2 && c == Control::Label1)
         about_->setLine(i, text(caption));
     else if (auto* label = qobject_cast<QLabel*>(w))
@@ -67,14 +62,11 @@ void QtToolkit::setCaption(Form f, Control c, int16_t i, std::string_view captio
 }
 
 void QtToolkit::setVisible(Form f, Control c, int16_t i, bool visible) {
-    ensureLoaded(f);
-    requireControl(f, c, i)->setVisible(visible);
+    loadedControl(f, c, i)->setVisible(visible);
 }
 
-bool QtToolkit::visible(Form f, Control c, int16_t i) {
-    ensureLoaded(f);
-    return !requireControl(f, c, i)->isHidden();  // the control's own flag, also in a hidden window
-}
+// The control's own flag, also in a hidden window.
+bool QtToolkit::visible(Form f, Control c, int16_t i) { return !loadedControl(f, c, i)->isHidden(); }
 
 // The move list
 

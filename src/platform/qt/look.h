@@ -22,6 +22,10 @@ inline QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsi
 
 inline QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
+// The desktop's text colour where it stands out from the background by the contrast readable text
+// needs (4.5 : 1), else black: a dark scheme's near-white text is unreadable on the fixed greys.
+QColor readableOn(QColor background, QColor text);
+
 // A font of the design, by its size in points.
 QFont designFont(float points, bool bold);
 

@@ -43,30 +43,19 @@ void QtToolkit::moveFrame(Form f) {
         w->move(at);
 }
 
-namespace {
-float readTwips(const std::optional<float>& set, int pixels) {
-    // What was set, while the window still stands on the pixel that value means.
-    if (set && toPixels(*set) == pixels) return *set;
-    return toTwips(pixels);
+// What was set, while the window still stands on the pixel that value means; else where it stands.
+float QtToolkit::readTwips(Form f, std::optional<float> Placement::*set, int (QRect::*side)() const) {
+    ensureLoaded(f);
+    if (!window(f)) return 0;
+    const std::optional<float>& value = placement_[formIndex(f)].*set;
+    const int pixels = (outerGeometry(f).*side)();
+    return value && toPixels(*value) == pixels ? *value : toTwips(pixels);
 }
-}  // namespace
 
-float QtToolkit::top(Form f) {
-    ensureLoaded(f);
-    return window(f) ? readTwips(placement_[formIndex(f)].top, outerGeometry(f).top()) : 0;
-}
-float QtToolkit::left(Form f) {
-    ensureLoaded(f);
-    return window(f) ? readTwips(placement_[formIndex(f)].left, outerGeometry(f).left()) : 0;
-}
-float QtToolkit::width(Form f) {
-    ensureLoaded(f);
-    return window(f) ? readTwips(placement_[formIndex(f)].width, outerGeometry(f).width()) : 0;
-}
-float QtToolkit::height(Form f) {
-    ensureLoaded(f);
-    return window(f) ? readTwips(placement_[formIndex(f)].height, outerGeometry(f).height()) : 0;
-}
+float QtToolkit::top(Form f) { return readTwips(f, &Placement::top, &QRect::top); }
+float QtToolkit::left(Form f) { return readTwips(f, &Placement::left, &QRect::left); }
+float QtToolkit::width(Form f) { return readTwips(f, &Placement::width, &QRect::width); }
+float QtToolkit::height(Form f) { return readTwips(f, &Placement::height, &QRect::height); }
 
 void QtToolkit::setTop(Form f, float twips) {
     ensureLoaded(f);

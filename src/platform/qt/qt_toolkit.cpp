@@ -68,6 +68,11 @@ QWidget* QtToolkit::control(Form f, Control c, int16_t i) const {
 }
 
 // Errors are reported in Japanese: the board window's load handler shows their text to the player.
+QWidget* QtToolkit::loadedControl(Form f, Control c, int16_t i) {
+    ensureLoaded(f);
+    return requireControl(f, c, i);
+}
+
 QWidget* QtToolkit::requireControl(Form f, Control c, int16_t i) const {
     QWidget* w = control(f, c, i);
     if (!w) throw std::out_of_range("コントロール配列の要素 " + std::to_string(i) + " がありません。");

@@ -112,8 +112,10 @@ private:
     void createAbout();
     void buildMenus();
     QWidget* requireControl(Form f, Control c, int16_t i) const;
+    QWidget* loadedControl(Form f, Control c, int16_t i);  // the window loaded first
     QMargins frameMargins(QWidget* w);
     QRect outerGeometry(Form f);
+    float readTwips(Form f, std::optional<float> Placement::*set, int (QRect::*side)() const);
     void moveFrame(Form f);
     void fitOuterSize(Form f);
     void frameChanged(Form f);
