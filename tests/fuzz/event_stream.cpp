@@ -12,17 +12,12 @@
 #include "game/board.h"
 #include "history/history.h"
 #include "moves/moves.h"
+#include "moves/record.h"
 #include "shell/shell.h"
 
 namespace tori::test {
 
 namespace {
-
-std::string lineOf(int t, int fx, int fy, int tx, int ty) {
-    using std::to_string;
-    return to_string(t) + " 手目 (" + to_string(fx) + "," + to_string(fy) + ") ---> (" + to_string(tx) + "," +
-           to_string(ty) + ")";
-}
 
 std::string text(float v) {
     if (std::isnan(v)) return "nan";
@@ -370,7 +365,7 @@ void EventStream::checkAll() {
                 "move " + std::to_string(t) + " has columns and rows of other squares");
         require(s.redofrom[t] == s.frompin[t] && s.redoto[t] == s.topin[t] && s.redoover[t] == s.overpin[t],
                 "redo copies of move " + std::to_string(t) + " differ");
-        require(tk.list[size_t(t - 1)] == lineOf(t, s.fromx[t], s.fromy[t], s.tox[t], s.toy[t]),
+        require(tk.list[size_t(t - 1)] == recordLine(int16_t(t), s.fromx[t], s.fromy[t], s.tox[t], s.toy[t]),
                 "list line " + std::to_string(t) + " is not the record of move " + std::to_string(t));
     }
     if (lifted) replay &= ~bit(s.frompin[s.tesuu]);
