@@ -292,7 +292,8 @@ TEST(Win, TheLastPinPlaysTheSoundThenAsks) {
 
 TEST(Win, InputQueuedAtTheWinIsHandledBeforeTheMessage) {
     StartedGame game(5);
-    auto& [s, tk] = game;
+    GameState& s = game.s;
+    FakeToolkit& tk = game.tk;  // a lambda below takes it, which a structured binding cannot be for clang 14
     tk.setPins({1, 2});
     tk.answers = {vbYes};
     tk.onDoEvents = [&] { tk.clickPin(3); };  // the player clicked the last pin meanwhile
