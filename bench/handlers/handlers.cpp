@@ -12,9 +12,9 @@
 #include "offscreen.h"
 #include "board/board_window.h"
 #include "game/game_state.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/look.h"
-#include "platform/qt/qt_toolkit.h"
+#include "qt/main_window.h"
+#include "qt/look.h"
+#include "qt/qt_toolkit.h"
 
 using tori::Control;
 using tori::Form;

@@ -22,9 +22,9 @@
 #include "fuzz/peg_rules.h"
 #include "game/game_state.h"
 #include "game/rules.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/look.h"
-#include "platform/qt/qt_toolkit.h"
+#include "qt/main_window.h"
+#include "qt/look.h"
+#include "qt/qt_toolkit.h"
 
 using tori::Control;
 using tori::Form;

@@ -14,7 +14,7 @@
 
 #include "board/board_window.h"
 #include "game/game_state.h"
-#include "platform/qt/qt_toolkit.h"
+#include "qt/qt_toolkit.h"
 
 namespace tori::qt::test {
 

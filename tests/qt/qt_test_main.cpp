@@ -3,8 +3,8 @@
 
 #include <QApplication>
 
-#include "platform/qt/look.h"
-#include "platform/qt/qt_toolkit.h"
+#include "qt/look.h"
+#include "qt/qt_toolkit.h"
 
 namespace {
 // The offscreen platform warns about every window operation it leaves out; keep the output readable.

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/qt/sound.h"
+#include "qt/sound.h"
 #include "qt_game.h"
 
 using namespace tori;

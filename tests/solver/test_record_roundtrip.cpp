@@ -12,7 +12,7 @@
 #include "fake_toolkit.h"
 #include "history/history.h"
 #include "moves/record.h"
-#include "platform/qt/qt_toolkit.h"
+#include "qt/qt_toolkit.h"
 #include "solver/search.h"
 
 using namespace tori;

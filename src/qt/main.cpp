@@ -3,8 +3,8 @@
 
 #include "board/board_window.h"
 #include "game/game_state.h"
-#include "platform/qt/look.h"
-#include "platform/qt/qt_toolkit.h"
+#include "qt/look.h"
+#include "qt/qt_toolkit.h"
 
 namespace {
 

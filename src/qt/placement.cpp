@@ -4,9 +4,9 @@
 
 #include <QWindow>
 
-#include "platform/qt/qt_toolkit.h"
-#include "platform/qt/twips.h"
-#include "platform/qt/x11_frames.h"
+#include "qt/qt_toolkit.h"
+#include "qt/twips.h"
+#include "qt/x11_frames.h"
 
 namespace tori::qt {
 

@@ -3,8 +3,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "platform/qt/qt_toolkit.h"
-#include "platform/qt/look.h"
+#include "qt/qt_toolkit.h"
+#include "qt/look.h"
 #include "version.h"
 
 namespace tori::qt {

@@ -1,12 +1,12 @@
 // The help viewer.
-#include "platform/qt/help_viewer.h"
+#include "qt/help_viewer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "platform/qt/look.h"
+#include "qt/look.h"
 
 namespace tori::qt {
 

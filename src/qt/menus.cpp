@@ -6,8 +6,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 
-#include "platform/qt/qt_toolkit.h"
-#include "platform/qt/look.h"
+#include "qt/qt_toolkit.h"
+#include "qt/look.h"
 #include "shell/shell.h"
 
 namespace tori::qt {

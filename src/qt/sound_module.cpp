@@ -2,7 +2,7 @@
 #include <QSoundEffect>
 #include <QUrl>
 
-#include "platform/qt/sound_player.h"
+#include "qt/sound_player.h"
 
 namespace tori::qt {
 namespace {

@@ -1,12 +1,12 @@
 // The winning sound.
-#include "platform/qt/sound.h"
+#include "qt/sound.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
 
-#include "platform/qt/sound_player.h"
+#include "qt/sound_player.h"
 
 namespace tori::qt {
 

@@ -1,5 +1,5 @@
 // The board surface, its retained picture, and the pin and label controls that stand on it.
-#include "platform/qt/board_surface.h"
+#include "qt/board_surface.h"
 
 #include <cstdlib>
 
@@ -8,8 +8,8 @@
 #include <QPainter>
 
 #include "platform/design.h"
-#include "platform/qt/look.h"
-#include "platform/qt/twips.h"
+#include "qt/look.h"
+#include "qt/twips.h"
 
 namespace tori::qt {
 

@@ -5,7 +5,7 @@
 
 #include <QMainWindow>
 
-#include "platform/qt/board_surface.h"
+#include "qt/board_surface.h"
 
 namespace tori::qt {
 

@@ -1,5 +1,5 @@
 // Window frames in device pixels, read from the X server through Qt's own connection.
-#include "platform/qt/x11_frames.h"
+#include "qt/x11_frames.h"
 
 #include <cstdlib>
 #include <cstring>

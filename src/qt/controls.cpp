@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QListWidget>
 
-#include "platform/qt/qt_toolkit.h"
-#include "platform/qt/look.h"
-#include "platform/qt/twips.h"
+#include "qt/qt_toolkit.h"
+#include "qt/look.h"
+#include "qt/twips.h"
 
 namespace tori::qt {
 

@@ -11,10 +11,10 @@
 #include <QPointer>
 
 #include "game/game_state.h"
-#include "platform/qt/about_box.h"
-#include "platform/qt/help_viewer.h"
-#include "platform/qt/list_window.h"
-#include "platform/qt/main_window.h"
+#include "qt/about_box.h"
+#include "qt/help_viewer.h"
+#include "qt/list_window.h"
+#include "qt/main_window.h"
 #include "platform/toolkit.h"
 
 class QAction;

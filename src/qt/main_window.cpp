@@ -1,5 +1,5 @@
 // The board window.
-#include "platform/qt/main_window.h"
+#include "qt/main_window.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>

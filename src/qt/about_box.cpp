@@ -1,12 +1,12 @@
 // The About box.
-#include "platform/qt/about_box.h"
+#include "qt/about_box.h"
 
 #include <QCloseEvent>
 #include <QPixmap>
 
 #include "platform/design.h"
-#include "platform/qt/look.h"
-#include "platform/qt/twips.h"
+#include "qt/look.h"
+#include "qt/twips.h"
 
 namespace tori::qt {
 

@@ -1,7 +1,7 @@
 // The game's window toolkit on Qt Widgets: the windows and controls by the game's names, how they are
 // built, and the widgets' events passed on to the game's handlers. The operations live beside it, a
 // file for each concern: windows, controls, menus, message_box, desktop_services.
-#include "platform/qt/qt_toolkit.h"
+#include "qt/qt_toolkit.h"
 
 #include <stdexcept>
 
@@ -11,9 +11,9 @@
 #include "moves/moves.h"
 #include "moves/record.h"
 #include "platform/design.h"
-#include "platform/qt/look.h"
-#include "platform/qt/sound.h"
-#include "platform/qt/twips.h"
+#include "qt/look.h"
+#include "qt/sound.h"
+#include "qt/twips.h"
 #include "shell/shell.h"
 
 namespace tori::qt {

@@ -1,5 +1,5 @@
 // The move list window.
-#include "platform/qt/list_window.h"
+#include "qt/list_window.h"
 
 #include <cmath>
 
@@ -10,8 +10,8 @@
 #include <QStyle>
 
 #include "platform/design.h"
-#include "platform/qt/look.h"
-#include "platform/qt/twips.h"
+#include "qt/look.h"
+#include "qt/twips.h"
 
 namespace tori::qt {
 

@@ -1,5 +1,5 @@
 // The game's texts, fonts, colours and icon as Qt takes them.
-#include "platform/qt/look.h"
+#include "qt/look.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,9 +7,9 @@
 #include <QMimeData>
 #include <QScreen>
 
-#include "platform/qt/qt_toolkit.h"
-#include "platform/qt/look.h"
-#include "platform/qt/sound.h"
+#include "qt/qt_toolkit.h"
+#include "qt/look.h"
+#include "qt/sound.h"
 
 namespace tori::qt {
 
