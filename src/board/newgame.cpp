@@ -3,6 +3,7 @@
 
 #include "board/board_window.h"
 #include "game/board.h"
+#include "platform/design.h"
 
 namespace tori {
 
@@ -31,15 +32,15 @@ void newgame(GameState& s, Toolkit& tk, const int16_t& n) {
 }
 
 void labelset(Toolkit& tk, const int16_t& n) {
-    for (int16_t i = 1; i <= 6; ++i) {
+    for (int16_t i = 1; i < kMaxKeta; ++i) {
         tk.setVisible(Form::Form1, Control::Label1, i, false);
         tk.setVisible(Form::Form1, Control::Label2, i, false);
     }
     for (int16_t i = 0; i <= n - 1; ++i) {
-        tk.setLeft(Form::Form1, Control::Label1, i, 540 + kSquare * i);
-        tk.setTop(Form::Form1, Control::Label1, i, 180);
-        tk.setLeft(Form::Form1, Control::Label2, i, 240);
-        tk.setTop(Form::Form1, Control::Label2, i, 540 + kSquare * i);
+        tk.setLeft(Form::Form1, Control::Label1, i, design::kLabel1Template.left + kSquare * i);
+        tk.setTop(Form::Form1, Control::Label1, i, design::kLabel1Template.top);
+        tk.setLeft(Form::Form1, Control::Label2, i, design::kLabel2Template.left);
+        tk.setTop(Form::Form1, Control::Label2, i, design::kLabel2Template.top + kSquare * i);
         const std::string caption = std::to_string(i + 1);
         tk.setCaption(Form::Form1, Control::Label1, i, caption);
         tk.setCaption(Form::Form1, Control::Label2, i, caption);
@@ -49,7 +50,7 @@ void labelset(Toolkit& tk, const int16_t& n) {
 }
 
 void menurestart_Click(GameState& s, Toolkit& tk) {
-    if (s.keta < 5) return;  // the item is offered only once a size is chosen
+    if (s.keta < kMinKeta) return;  // the item is offered only once a size is chosen
     newgame(s, tk, s.keta);
 }
 

@@ -36,7 +36,7 @@ void Form_Load(GameState& s, Toolkit& tk) {
             tk.setWidth(Form::Form1, Control::pin, i, kSquare);
             tk.setVisible(Form::Form1, Control::pin, i, false);
         }
-        for (int16_t i = 1; i <= 6; ++i) {
+        for (int16_t i = 1; i < kMaxKeta; ++i) {
             tk.load(Form::Form1, Control::Label1, i);
             tk.load(Form::Form1, Control::Label2, i);
         }

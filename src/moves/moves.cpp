@@ -41,7 +41,7 @@ void pin_Click(GameState& s, Toolkit& tk, int16_t index) {
         return;
     }
     // Pins stand only on a chosen board, and a game never comes near the end of the history.
-    if (s.keta < 5 || index < 1 || index > kPinButtons || !inHistory(s.tesuu + 1)) return;
+    if (s.keta < kMinKeta || index < 1 || index > kPinButtons || !inHistory(s.tesuu + 1)) return;
     s.picked = kTrue;
     s.tesuu = int16_t(s.tesuu + 1);
     s.tesuumax = s.tesuu;
