@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "platform/design.h"
 #include "qt/look.h"
@@ -96,9 +97,11 @@ void BoardSurface::paintEvent(QPaintEvent* e) {
 
 void BoardSurface::resizeEvent(QResizeEvent*) { fitPicture(); }
 
-void BoardSurface::changeEvent(QEvent* e) {
-    if (e->type() == QEvent::ScreenChangeInternal) fitPicture();
-    QWidget::changeEvent(e);
+// On a screen of another pixel ratio the picture is made again at once, so that what is drawn next is
+// drawn at the new ratio.
+void BoardSurface::showEvent(QShowEvent*) {
+    if (QWindow* w = window()->windowHandle())
+        QObject::connect(w, &QWindow::screenChanged, this, &BoardSurface::fitPicture, Qt::UniqueConnection);
 }
 
 void BoardSurface::mousePressEvent(QMouseEvent* e) {

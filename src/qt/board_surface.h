@@ -31,7 +31,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
-    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent*) override;
 
 private:
     void fitPicture();

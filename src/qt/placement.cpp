@@ -1,17 +1,19 @@
-// Where the game's windows stand: positions and outer sizes in twips, the window manager's frame
-// included, on the pixel the game meant.
-#include <optional>
+// Where the game's windows stand: positions and outer sizes in twips with the window manager's frame,
+// on the pixel the game meant, and flush against the board at fractional scales.
+#include "qt/placement.h"
 
+#include <cstdlib>
+
+#include <QWidget>
 #include <QWindow>
 
-#include "qt/qt_toolkit.h"
 #include "qt/twips.h"
 #include "qt/x11_frames.h"
 
 namespace tori::qt {
 
 // A window's outer frame: the window system's margins once it is shown, else the last ones seen.
-QMargins QtToolkit::frameMargins(QWidget* w) {
+QMargins Placement::frameMargins(QWidget* w) {
     if (w->isVisible() && w->windowHandle()) {
         const QMargins m = w->windowHandle()->frameMargins();
         if (!m.isNull()) lastFrame_ = m;
@@ -22,19 +24,19 @@ QMargins QtToolkit::frameMargins(QWidget* w) {
 
 // Where a window's frame stands. Qt knows the frame of a shown window only; a window not yet shown
 // has not been framed, and a window hidden after being shown is reckoned with the frame it had.
-QRect QtToolkit::outerGeometry(Form f) {
-    QWidget* w = window(f);
+QRect Placement::outerGeometry(Form f) {
+    QWidget* w = window_(f);
     if (w->isVisible()) return w->frameGeometry();
-    if (w->testAttribute(Qt::WA_WState_Created)) return w->geometry().marginsAdded(placement_[formIndex(f)].shownFrame);
+    if (w->testAttribute(Qt::WA_WState_Created)) return w->geometry().marginsAdded(spot(f).shownFrame);
     return QRect(w->pos(), w->size().grownBy(frameMargins(w)));
 }
 
 // Puts the window's frame where the game placed it. Qt places a window by its frame, except one
 // that was hidden after being shown, whose frame it has forgotten: that one is placed by its client
 // area, inside the frame it had, so that the window manager maps it back exactly there.
-void QtToolkit::moveFrame(Form f) {
-    QWidget* w = window(f);
-    const Placement& p = placement_[formIndex(f)];
+void Placement::moveFrame(Form f) {
+    QWidget* w = window_(f);
+    const Spot& p = spot(f);
     const QRect outer = outerGeometry(f);
     const QPoint at(p.left ? toPixels(*p.left) : outer.left(), p.top ? toPixels(*p.top) : outer.top());
     if (!w->isVisible() && w->testAttribute(Qt::WA_WState_Created))
@@ -44,39 +46,35 @@ void QtToolkit::moveFrame(Form f) {
 }
 
 // What was set, while the window still stands on the pixel that value means; else where it stands.
-float QtToolkit::readTwips(Form f, std::optional<float> Placement::*set, int (QRect::*side)() const) {
-    ensureLoaded(f);
-    if (!window(f)) return 0;
-    const std::optional<float>& value = placement_[formIndex(f)].*set;
+float Placement::read(Form f, std::optional<float> Spot::*set, int (QRect::*side)() const) {
+    if (!window_(f)) return 0;
+    const std::optional<float>& value = spot(f).*set;
     const int pixels = (outerGeometry(f).*side)();
     return value && toPixels(*value) == pixels ? *value : toTwips(pixels);
 }
 
-float QtToolkit::top(Form f) { return readTwips(f, &Placement::top, &QRect::top); }
-float QtToolkit::left(Form f) { return readTwips(f, &Placement::left, &QRect::left); }
-float QtToolkit::width(Form f) { return readTwips(f, &Placement::width, &QRect::width); }
-float QtToolkit::height(Form f) { return readTwips(f, &Placement::height, &QRect::height); }
+float Placement::top(Form f) { return read(f, &Spot::top, &QRect::top); }
+float Placement::left(Form f) { return read(f, &Spot::left, &QRect::left); }
+float Placement::width(Form f) { return read(f, &Spot::width, &QRect::width); }
+float Placement::height(Form f) { return read(f, &Spot::height, &QRect::height); }
 
-void QtToolkit::setTop(Form f, float twips) {
-    ensureLoaded(f);
-    if (!window(f)) return;
-    placement_[formIndex(f)].top = twips;
-    placement_[formIndex(f)].levelWithBoard = f != Form::Form1 && loaded_[0] && twips == top(Form::Form1);
+void Placement::setTop(Form f, float twips) {
+    if (!window_(f)) return;
+    spot(f).top = twips;
+    spot(f).levelWithBoard = f != Form::Form1 && window_(Form::Form1) && twips == top(Form::Form1);
     placedAgainstBoard(f);
     moveFrame(f);
 }
-void QtToolkit::setLeft(Form f, float twips) {
-    ensureLoaded(f);
-    if (!window(f)) return;
-    placement_[formIndex(f)].left = twips;
-    placement_[formIndex(f)].besideBoard =
-        f != Form::Form1 && loaded_[0] && twips == left(Form::Form1) + width(Form::Form1);
+void Placement::setLeft(Form f, float twips) {
+    if (!window_(f)) return;
+    spot(f).left = twips;
+    spot(f).besideBoard = f != Form::Form1 && window_(Form::Form1) && twips == left(Form::Form1) + width(Form::Form1);
     placedAgainstBoard(f);
     moveFrame(f);
 }
 
-void QtToolkit::placedAgainstBoard(Form f) {
-    Placement& p = placement_[formIndex(f)];
+void Placement::placedAgainstBoard(Form f) {
+    Spot& p = spot(f);
     p.alignedAt.reset();
     if (p.besideBoard || p.levelWithBoard) p.boardAt = outerGeometry(Form::Form1).topLeft();
 }
@@ -87,50 +85,67 @@ void QtToolkit::placedAgainstBoard(Form f) {
 // moved onto the edge once both are on the screen, and again as the board settles to its frame. Only
 // small corrections are made, and only while the board stands where it stood as the window was placed:
 // a list the player has moved away, or a board the player has moved since, stays where it is.
-void QtToolkit::alignWithBoard(Form f) {
-    Placement& p = placement_[formIndex(f)];
-    if ((!p.besideBoard && !p.levelWithBoard) || !board_ || outerGeometry(Form::Form1).topLeft() != p.boardAt) return;
-    const std::optional<QRect> board = x11::frame(board_), own = x11::frame(window(f));
-    if (!board || !own) return;
-    const QPoint at(p.besideBoard ? board->right() + 1 : own->left(), p.levelWithBoard ? board->top() : own->top());
+//
+// Small: Qt rounds a window's position and its frame to whole device-independent pixels, each off by
+// less than one, which is less than two device pixels up to a scale of 2; so a window the game put
+// against the board stands less than four device pixels off it. A larger offset is a move the player
+// or the window manager made, and stays.
+constexpr int kMostCorrection = 4;
+
+void Placement::alignWithBoard(Form f) {
+    Spot& p = spot(f);
+    QWidget *board = window_(Form::Form1), *w = window_(f);
+    if ((!p.besideBoard && !p.levelWithBoard) || !board || !w || outerGeometry(Form::Form1).topLeft() != p.boardAt) return;
+    const std::optional<QRect> boardFrame = x11::frame(board), own = x11::frame(w);
+    if (!boardFrame || !own) return;
+    const QPoint at(p.besideBoard ? boardFrame->right() + 1 : own->left(),
+                    p.levelWithBoard ? boardFrame->top() : own->top());
     // A move asked for before may not have been made yet: the window is where it was asked to be.
     const QPoint from = p.alignedAt.value_or(own->topLeft());
     const QPoint off = at - from;
-    if (off.isNull() || std::abs(off.x()) > 4 || std::abs(off.y()) > 4) return;
-    x11::moveFrame(window(f), at);
+    if (off.isNull() || std::abs(off.x()) > kMostCorrection || std::abs(off.y()) > kMostCorrection) return;
+    x11::moveFrame(w, at);
     p.alignedAt = at;
 }
 
-void QtToolkit::setWidth(Form f, float twips) {
-    ensureLoaded(f);
-    placement_[formIndex(f)].width = twips;
+void Placement::setWidth(Form f, float twips) {
+    spot(f).width = twips;
     fitOuterSize(f);
 }
-void QtToolkit::setHeight(Form f, float twips) {
-    ensureLoaded(f);
-    placement_[formIndex(f)].height = twips;
+void Placement::setHeight(Form f, float twips) {
+    spot(f).height = twips;
     fitOuterSize(f);
 }
 
 // The game sets outer sizes; Qt sizes the client area, so the frame comes off first.
-void QtToolkit::fitOuterSize(Form f) {
-    QWidget* w = window(f);
+void Placement::fitOuterSize(Form f) {
+    QWidget* w = window_(f);
     if (!w) return;
-    Placement& p = placement_[formIndex(f)];
+    Spot& p = spot(f);
     p.frame = frameMargins(w);
     if (p.width) w->setFixedWidth(std::max(1, toPixels(*p.width) - p.frame.left() - p.frame.right()));
     if (p.height) w->setFixedHeight(std::max(1, toPixels(*p.height) - p.frame.top() - p.frame.bottom()));
 }
 
-// Once the window system has framed the window its real margins are known: the outer size the
-// game asked for is fitted again, and the frame put back where the game placed it.
-void QtToolkit::frameChanged(Form f) {
-    QWidget* w = window(f);
-    if (!w || !w->isVisible() || !w->windowHandle()) return;
-    Placement& p = placement_[formIndex(f)];
-    if (w->windowHandle()->frameMargins() == p.frame) return;
-    fitOuterSize(f);
-    if (p.left && p.top) moveFrame(f);
+void Placement::loaded(Form f) { spot(f) = {}; }
+
+void Placement::hiding(Form f) {
+    QWidget* w = window_(f);
+    if (w && w->isVisible()) spot(f).shownFrame = frameMargins(w);
 }
+
+// Once the window system has framed the board its real margins are known: the outer size the game
+// asked for is fitted again and the frame put back where the game placed it; then the list follows.
+void Placement::boardFramed() {
+    QWidget* w = window_(Form::Form1);
+    const Spot& p = spot(Form::Form1);
+    if (w && w->isVisible() && w->windowHandle() && w->windowHandle()->frameMargins() != p.frame) {
+        fitOuterSize(Form::Form1);
+        if (p.left && p.top) moveFrame(Form::Form1);
+    }
+    alignWithBoard(Form::Form3);
+}
+
+void Placement::mapped() { alignWithBoard(Form::Form3); }
 
 }  // namespace tori::qt

@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include <QApplication>
-#include <QEventLoop>
 
 #include "moves/moves.h"
 #include "moves/record.h"
@@ -88,7 +87,7 @@ void QtToolkit::ensureLoaded(Form f) {
         case Form::Form3: createList(); break;
     }
     loaded_[k] = true;
-    placement_[k] = {};
+    placement_.loaded(f);
     if (!ended_) formLoaded(state_, *this, f);
 }
 
@@ -98,10 +97,7 @@ void QtToolkit::createBoard() {
     BoardSurface* surface = board_->surface();
     surface->onPress = [this](int16_t button, int16_t shift, float x, float y) { boardPressed(button, shift, x, y); };
     board_->onClose = [this] { boardClosing(); };
-    board_->onFrameChanged = [this] {
-        frameChanged(Form::Form1);
-        alignWithBoard(Form::Form3);
-    };
+    board_->onFrameChanged = [this] { placement_.boardFramed(); };
     buildMenus();
 
     // The design-time templates of the three control arrays.
@@ -146,12 +142,11 @@ void QtToolkit::end() {
     shutDown();
 }
 
-// Closes every window and leaves every event loop, the nested ones (message box, pop-up menu,
-// About box) and then the application's.
+// Closes every window and leaves every event loop: the nested ones (message box, pop-up menu, About
+// box) end as their windows close, then the application's.
 void QtToolkit::shutDown() {
     for (int guard = 0; guard < 8 && QApplication::activePopupWidget(); ++guard)
         QApplication::activePopupWidget()->close();
-    if (aboutLoop_) aboutLoop_->quit();
     for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
     QCoreApplication::exit(0);
 }

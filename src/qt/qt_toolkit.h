@@ -7,7 +7,6 @@
 #include <optional>
 #include <utility>
 
-#include <QMargins>
 #include <QPointer>
 
 #include "game/game_state.h"
@@ -15,10 +14,10 @@
 #include "qt/help_viewer.h"
 #include "qt/list_window.h"
 #include "qt/main_window.h"
+#include "qt/placement.h"
 #include "platform/toolkit.h"
 
 class QAction;
-class QEventLoop;
 class QMenu;
 class QWidget;
 
@@ -94,17 +93,6 @@ public:
     void end() override;
 
 private:
-    // Where a window was put, in twips, so that reads return what was set while the window stays
-    // on the pixel that value means.
-    struct Placement {
-        std::optional<float> top, left, width, height;
-        QMargins frame;       // the frame margins the size was fitted to
-        QMargins shownFrame;  // the frame the window had when it was last hidden
-        bool besideBoard = false, levelWithBoard = false;  // left on the board's right edge, top on its top
-        QPoint boardAt;                   // where the board's frame stood then
-        std::optional<QPoint> alignedAt;  // the device pixel its frame was last moved to against the board
-    };
-
     static int formIndex(Form f) { return int(f); }
     void ensureLoaded(Form f);
     void createBoard();
@@ -113,14 +101,6 @@ private:
     void buildMenus();
     QWidget* requireControl(Form f, Control c, int16_t i) const;
     QWidget* loadedControl(Form f, Control c, int16_t i);  // the window loaded first
-    QMargins frameMargins(QWidget* w);
-    QRect outerGeometry(Form f);
-    float readTwips(Form f, std::optional<float> Placement::*set, int (QRect::*side)() const);
-    void moveFrame(Form f);
-    void fitOuterSize(Form f);
-    void frameChanged(Form f);
-    void placedAgainstBoard(Form f);
-    void alignWithBoard(Form f);
     void activate(Form f);
     void activateWhenMapped();
     void shutDown();
@@ -134,16 +114,14 @@ private:
 
     GameState& state_;
     bool ended_ = false;
-    std::array<bool, 3> loaded_{};
-    std::array<Placement, 3> placement_{};
-    QMargins lastFrame_;  // the last frame margins the window system reported
+    std::array<bool, kForms> loaded_{};
+    Placement placement_{[this](Form f) { return window(f); }};
     std::optional<Form> wantActive_;  // the window to activate once every shown window is mapped
 
     QPointer<MainWindow> board_;
     QPointer<ListWindow> list_;
     QPointer<AboutBox> about_;
     QPointer<HelpViewer> help_;
-    QEventLoop* aboutLoop_ = nullptr;
 
     std::map<std::pair<Control, int16_t>, QPointer<QWidget>> boardControls_;
     std::map<std::pair<Menu, int16_t>, QAction*> actions_;

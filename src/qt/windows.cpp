@@ -1,9 +1,9 @@
-// The game's windows on Qt: showing, hiding and unloading, activation, caption and pointer.
+// The game's windows on Qt: showing, hiding and unloading, activation, caption and pointer; where they
+// stand is the placement's.
 #include <functional>
 #include <utility>
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QScreen>
 #include <QWindow>
 
@@ -39,18 +39,13 @@ void QtToolkit::show(Form f, bool modal) {
     QWidget* w = window(f);
     if (ended_ || !w) return;
     if (f == Form::Form2 && modal) {
-        about_->setWindowModality(Qt::ApplicationModal);
-        about_->show();
-        QEventLoop loop;
-        aboutLoop_ = &loop;
-        loop.exec(QEventLoop::DialogExec);  // until the box is unloaded
-        aboutLoop_ = nullptr;
+        about_->exec();  // until the box is unloaded, which hides it
         return;
     }
     w->show();
     if (!w->windowHandle()->findChild<ExposeWatch*>(QString(), Qt::FindDirectChildrenOnly))
         new ExposeWatch(w->windowHandle(), [this] {
-            alignWithBoard(Form::Form3);
+            placement_.mapped();
             activateWhenMapped();
         });
     if (f == Form::Form3) activate(f);
@@ -79,7 +74,7 @@ void QtToolkit::hide(Form f) {
     ensureLoaded(f);
     QWidget* w = window(f);
     if (!w) return;
-    if (w->isVisible()) placement_[formIndex(f)].shownFrame = frameMargins(w);
+    placement_.hiding(f);
     w->hide();
 }
 
@@ -97,7 +92,6 @@ void QtToolkit::unload(Form f) {
             menus_.clear();
             break;
         case Form::Form2:
-            if (aboutLoop_) aboutLoop_->quit();
             about_->closing = true;
             about_->hide();
             about_->deleteLater();
@@ -131,6 +125,16 @@ void QtToolkit::setMousePointer(Form f, Pointer p) {
     else
         w->unsetCursor();
 }
+
+// Positions and sizes are the placement's.
+float QtToolkit::top(Form f) { ensureLoaded(f); return placement_.top(f); }
+float QtToolkit::left(Form f) { ensureLoaded(f); return placement_.left(f); }
+float QtToolkit::width(Form f) { ensureLoaded(f); return placement_.width(f); }
+float QtToolkit::height(Form f) { ensureLoaded(f); return placement_.height(f); }
+void QtToolkit::setTop(Form f, float twips) { ensureLoaded(f); placement_.setTop(f, twips); }
+void QtToolkit::setLeft(Form f, float twips) { ensureLoaded(f); placement_.setLeft(f, twips); }
+void QtToolkit::setWidth(Form f, float twips) { ensureLoaded(f); placement_.setWidth(f, twips); }
+void QtToolkit::setHeight(Form f, float twips) { ensureLoaded(f); placement_.setHeight(f, twips); }
 
 float QtToolkit::screenWidth() { return toTwips(QGuiApplication::primaryScreen()->geometry().width()); }
 float QtToolkit::screenHeight() { return toTwips(QGuiApplication::primaryScreen()->geometry().height()); }
