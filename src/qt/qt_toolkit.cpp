@@ -126,6 +126,7 @@ void QtToolkit::createList() {
     // The widest line a game writes: a two-digit move number, every other part of one width.
     list_->setFittingFont(designFont(design::kLabelFontPoints, false), text(recordLine(26, 7, 1, 5, 1)));
     list_->onCommand1 = [this] { command1Clicked(Form::Form3); };
+    reachMenusFrom(list_);
 }
 
 void QtToolkit::createAbout() {
