@@ -57,6 +57,8 @@ FakeToolkit::FakeToolkit(GameState& s) : state(s) {
     l2 = {true, false, design::kLabel2Template.left, design::kLabel2Template.top, design::kLabel2Template.width,
           design::kLabel2Template.height, "1"};
     for (const MenuItem& item : menuTree()) menus[{item.id, item.index}] = {item.enabled, false};
+    // The move list's outer width as a desktop frames it: its client area and three pixels each side.
+    windows[Form::Form3].width = design::kForm3ClientWidth + 90;
 }
 
 FakeToolkit::FakeToolkit(const FakeToolkit& o, GameState& s)
