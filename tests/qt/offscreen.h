@@ -1,19 +1,15 @@
-// Offscreen set-up shared by the in-process benchmarks and the memory test.
+// The offscreen platform, quiet: for the widget tests, the memory test and the handler benchmarks.
 #pragma once
 
-#include <cstdio>
-#include <cstdlib>
-
-#include <QtGlobal>
 #include <QString>
+#include <QtGlobal>
 
-namespace tori::bench {
+namespace tori::qt::test {
 
-// The offscreen platform says for every window shown that it cannot do what a window manager would.
-inline void quietOffscreen(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (message.startsWith(QLatin1String("This plugin does not support"))) return;
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    if (type == QtFatalMsg) std::abort();
+// The offscreen platform says for every window shown that it cannot do what a window manager would;
+// every other message passes on as Qt would print it.
+inline void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (!message.startsWith(QLatin1String("This plugin does not support"))) qt_message_output(type, context, message);
 }
 
 // Call before the QApplication is made: offscreen unless the caller chose a platform.
@@ -22,4 +18,4 @@ inline void prepareOffscreen() {
     qInstallMessageHandler(quietOffscreen);
 }
 
-}  // namespace tori::bench
+}  // namespace tori::qt::test
