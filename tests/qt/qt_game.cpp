@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -17,8 +18,9 @@ BoxAnswerer::BoxAnswerer() {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) return;
-        SeenBox s{box->windowTitle(), box->text(), box->icon(), {}};
+        SeenBox s{box->windowTitle(), box->text(), box->icon(), {}, {}};
         for (QAbstractButton* b : box->buttons()) s.buttons << b->text();
+        if (box->defaultButton()) s.defaultButton = box->defaultButton()->text();
         seen.push_back(s);
         if (inspect) inspect(box);
         if (!box->isVisible()) return;  // the inspection answered it already

@@ -23,6 +23,7 @@ struct SeenBox {
     QString title, text;
     QMessageBox::Icon icon;
     QStringList buttons;  // captions in order
+    QString defaultButton;  // the caption Enter answers
 };
 
 // Watches for message boxes while a test runs and answers each with the next caption queued
