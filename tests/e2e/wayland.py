@@ -10,14 +10,13 @@ import os
 import re
 import shutil
 import signal
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import zlib
 
-from xclient import SLOW, Picture, check, end_group, read_log, wait_for
+from pictures import read_png
+from xclient import SLOW, check, end_group, read_log, wait_for
 
 APP_ID = "io.github.toripin.Toripin"
 DESKTOP_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "desktop")
@@ -58,48 +57,6 @@ BAD_OUTPUT = (
 
 class Skip(Exception):
     """Weston cannot run on this machine: nothing the program can be blamed for."""
-
-
-def read_png(path):
-    """Decodes the 8-bit RGB or RGBA, non-interlaced PNG that weston-screenshooter writes into rows of bytes."""
-    with open(path, "rb") as file:
-        data = file.read()
-    check(data[:8] == b"\x89PNG\r\n\x1a\n", f"{path} is not a PNG file")
-    pos, compressed, header = 8, [], None
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        pos += 12 + length
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            compressed.append(body)
-    width, height, depth, colour_type, _, _, interlace = header
-    check(depth == 8 and colour_type in (2, 6) and interlace == 0, f"unexpected PNG format {header}")
-    bpp = 3 if colour_type == 2 else 4
-    raw = zlib.decompress(b"".join(compressed))
-    stride = width * bpp
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        if kind == 1:
-            for i in range(bpp, stride):
-                line[i] = (line[i] + line[i - bpp]) & 255
-        elif kind == 2:
-            line = bytearray((a + b) & 255 for a, b in zip(line, previous))
-        elif kind == 3:
-            for i in range(stride):
-                left = line[i - bpp] if i >= bpp else 0
-                line[i] = (line[i] + (left + previous[i]) // 2) & 255
-        elif kind == 4:
-            for i in range(stride):
-                a = line[i - bpp] if i >= bpp else 0
-                b, c = previous[i], previous[i - bpp] if i >= bpp else 0
-                pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
-                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append(bytes(line))
-        previous = line
-    return Picture(b"".join(rows), width, height, stride, bpp, bgr=False)
 
 
 class Weston:

@@ -15,6 +15,8 @@ import subprocess
 import tempfile
 import time
 
+from pictures import Picture
+
 _x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
 
 Window = ctypes.c_ulong
@@ -741,26 +743,3 @@ def _x11_socket_directory():
             os.chmod(path, 0o1777)
         except PermissionError:
             raise RuntimeError(f"{path} has mode {mode:o}; Xwayland needs 1777 (run as root or fix it once)")
-
-
-class Picture:
-    """Pixels of a grabbed rectangle or a decoded screenshot: calling it with (x, y), relative to the rectangle asked
-    for, gives that pixel's (red, green, blue), or None outside what was taken."""
-
-    def __init__(self, raw, width, height, stride, bpp=4, bgr=True, dx=0, dy=0):
-        self.raw, self.width, self.height, self.stride, self.bpp, self.bgr = raw, width, height, stride, bpp, bgr
-        self.dx, self.dy = dx, dy
-
-    def __call__(self, x, y):
-        x, y = x - self.dx, y - self.dy
-        if not self.inside(x, y):
-            return None
-        at = y * self.stride + self.bpp * x
-        first, green, last = self.raw[at], self.raw[at + 1], self.raw[at + 2]
-        return (last, green, first) if self.bgr else (first, green, last)
-
-    def inside(self, x, y):
-        return 0 <= x < self.width and 0 <= y < self.height
-
-    def row(self, y):
-        return self.raw[y * self.stride:y * self.stride + self.width * self.bpp]
