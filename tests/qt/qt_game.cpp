@@ -112,18 +112,13 @@ void QtGame::choose(Menu m, int16_t index) {
     Menu top = Menu::menumenu;
     const auto path = pathTo(m, index, top);
     ASSERT_FALSE(path.empty());
-    QMenuBar* bar = board()->menuBar();
-    QMenu* barMenu = tk.menu(top);
-    const QPoint title = bar->mapTo(board(), bar->actionGeometry(barMenu->menuAction()).center());
-    QTest::mouseClick(board()->windowHandle(), Qt::LeftButton, {}, title);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return barMenu->isVisible(); }, 2000));
-    walk(tk, barMenu, path);
+    walk(tk, openMenu(top), path);
     QApplication::processEvents();
 }
 
-QMenu* QtGame::openMenu() {
+QMenu* QtGame::openMenu(Menu top) {
     QMenuBar* bar = board()->menuBar();
-    QMenu* barMenu = tk.menu(Menu::menumenu);
+    QMenu* barMenu = tk.menu(top);
     const QPoint title = bar->mapTo(board(), bar->actionGeometry(barMenu->menuAction()).center());
     QTest::mouseClick(board()->windowHandle(), Qt::LeftButton, {}, title);
     EXPECT_TRUE(QTest::qWaitFor([&] { return barMenu->isVisible(); }, 2000));
