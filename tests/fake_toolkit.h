@@ -82,7 +82,7 @@ class FakeToolkit : public Toolkit, public Recording {
 public:
     explicit FakeToolkit(GameState& s);
     // A copy of the whole recording, driving `s` instead: lets a test try something on the copy and
-    // compare it with the original.
+    // compare it with the one it was copied from.
     FakeToolkit(const FakeToolkit& other, GameState& s) : Recording(other), state(s) {}
 
     // What the player does, delivered as a real toolkit would deliver it.
