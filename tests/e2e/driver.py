@@ -3,7 +3,7 @@
 import subprocess
 
 import rules
-from xclient import SLOW
+from waits import check, patience
 
 BOARD_TITLE = "トリピン"
 LIST_TITLE = "指し手手順"
@@ -54,16 +54,23 @@ class Program:
         if self.log is not subprocess.DEVNULL:
             self.log.close()
 
+    def close(self):
+        """The window manager's close request on the board window: both windows go and the program ends."""
+        if not self.alive():
+            return
+        self.xs.close_request(self.board_window)
+        self.wait_exit()
+        self.stop()
+        check(not self.xs.titled(BOARD_TITLE) and not self.xs.titled(LIST_TITLE), "a window outlived the program")
+
     def wait_exit(self, timeout=10.0):
         try:
-            return self.process.wait(timeout * SLOW)
+            return self.process.wait(patience(timeout))
         except subprocess.TimeoutExpired:
             raise AssertionError("the program did not end")
 
     def cpu_ticks(self):
-        with open(f"/proc/{self.process.pid}/stat") as stat:
-            fields = stat.read().rsplit(")", 1)[1].split()
-        return int(fields[11]) + int(fields[12])  # utime + stime
+        return cpu_ticks(self.process.pid)
 
     # Where things are.
 
@@ -216,6 +223,13 @@ class Program:
         for move in moves:
             pins = self.move(n, move, pins)
         return pins
+
+
+def cpu_ticks(pid):
+    """The CPU time the process has taken, in clock ticks."""
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime + stime
 
 
 def export_text(header_date, n, lines):

@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
-"""Plays the installed program on a private Xvfb with the mouse, the keyboard and the clipboard.
+"""The end-to-end tests: the built program, in its installed layout, driven as a player drives it.
 
-Usage: e2e.py <path to toripin> [--desktops]   (its directory holds tori.hlp and tada.wav, as installed)
-Every step runs on a bare Xvfb; with --desktops the desktop step runs under openbox and mutter on Xvfb and under
-GNOME, sway and Weston on Wayland, with Xwayland.
+Usage: e2e.py <path to toripin> SUITE [RUN ...]   (its directory holds tori.hlp and tada.wav, as installed)
+The suites, each a CTest test (tests/e2e/CMakeLists.txt), run the named runs, or all of them:
+  play        the play steps below on a bare Xvfb, with the mouse, the keyboard and the clipboard
+  robustness  robust.py's cases: missing or broken files, no audio, other languages, a small screen
+  desktops    the desktop step under openbox and mutter on Xvfb and under GNOME, sway and Weston with Xwayland,
+              and the list against the board at a scale of 1.5
+  wayland     wayland.py: the program as a Wayland client of a headless Weston; exits 77 when Weston cannot run
 """
 
 import datetime
@@ -14,11 +18,13 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import rules  # noqa: E402
-from driver import APP_TITLE, BOARD_TITLE, GREY, LIST_TITLE, SQUARE, Program, export_text, is_button_face  # noqa: E402
-from xclient import IS_VIEWABLE, GnomeSession, SwaySession, WestonSession, XServer, check  # noqa: E402
+import robust
+import rules
+import wayland
+from driver import APP_TITLE, BOARD_TITLE, GREY, LIST_TITLE, SQUARE, Program, export_text, is_button_face
+from sessions import GnomeSession, SwaySession, Unavailable, WestonSession, XServer
+from waits import check
+from xclient import IS_VIEWABLE
 
 STEPS = []
 
@@ -44,7 +50,7 @@ def start_up(xs, binary):
         program.expect_empty_surface()
         check(not program.message_boxes(), "a message box came up at start")
     finally:
-        close_board(program)
+        program.close()
 
 
 @step
@@ -161,7 +167,7 @@ def desktop(xs, binary):
             xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the minimized list to come back")
             xs.wait_for(lambda: xs.active_window() == listed, 5, "the list window to be active again")
     finally:
-        close_board(program)
+        program.close()
 
 
 def fractional_scale(xs, binary, scale="1.5"):
@@ -186,7 +192,7 @@ def fractional_scale(xs, binary, scale="1.5"):
         xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the list window to show again")
         xs.wait_for(lambda: off() == (0, 0), 5, f"the list against the moved board at scale {scale} (off by {off()})")
     finally:
-        close_board(program)
+        program.close()
 
 
 def desktop_entry():
@@ -194,16 +200,6 @@ def desktop_entry():
                         "io.github.toripin.Toripin.desktop")
     with open(path, encoding="utf-8") as file:
         return dict(line.rstrip("\n").split("=", 1) for line in file if "=" in line and not line.startswith("#"))
-
-
-def close_board(program):
-    """The window manager's close request on the board window: both windows go and the program ends."""
-    if not program.alive():
-        return
-    program.xs.close_request(program.board_window)
-    program.wait_exit()
-    program.stop()
-    check(not program.xs.titled(BOARD_TITLE) and not program.xs.titled(LIST_TITLE), "a window outlived the program")
 
 
 @step
@@ -232,7 +228,7 @@ def sizes_by_keyboard_and_popup(xs, binary):
         program.choose_size(7)
         check(not program.message_boxes(), "a message box came up")
     finally:
-        close_board(program)
+        program.close()
 
 
 @step
@@ -316,7 +312,7 @@ def close_during_a_game_and_exit_item(xs, binary):
         program.choose_size(6)
         program.move(6, rules.winning_game(6)[0], rules.start_position(6))
     finally:
-        close_board(program)
+        program.close()
     program = Program(xs, binary, cwd=os.path.dirname(binary)).start()
     try:
         program.choose_size(5)
@@ -352,7 +348,7 @@ def dark_scheme(xs, binary):
         xs.wait_for(lambda: not xs.titled("バージョン情報"), 5, "the About box to close")
         check(min(contrasts) >= 4.5, f"the About box's lines stand on its grey at contrasts {contrasts}")
     finally:
-        close_board(program)
+        program.close()
         shutil.rmtree(config, ignore_errors=True)
 
 
@@ -397,32 +393,44 @@ DESKTOPS = {
 }
 
 
+# Each suite's runs: (name, session, step), where session() starts the session the step (session, binary) runs in.
+SUITES = {
+    "play": lambda binary: [(step.__name__, XServer, step) for step in STEPS],
+    "robustness": robust.runs,
+    "desktops": lambda binary: [("desktop", start, desktop) for start in DESKTOPS.values()]
+    + [("fractional_scale", DESKTOPS["openbox"], fractional_scale)],
+    "wayland": lambda binary: [("wayland_client", wayland.HeadlessWeston, wayland.wayland_client)],
+}
+SKIPS = {"wayland"}  # the suites whose session may be unavailable here without the program being at fault
+SKIP = 77
+
+
 def main():
-    if len(sys.argv) not in (2, 3) or (len(sys.argv) == 3 and sys.argv[2] != "--desktops"):
+    if len(sys.argv) < 3 or sys.argv[2] not in SUITES:
         sys.exit(__doc__)
-    binary = os.path.abspath(sys.argv[1])
-    wanted = os.environ.get("E2E_ONLY")
-    if len(sys.argv) == 3:
-        runs = [(desktop, start) for start in DESKTOPS.values()] + [(fractional_scale, DESKTOPS["openbox"])]
-    else:
-        runs = [(function, XServer) for function in STEPS if not wanted or function.__name__ == wanted]
-    failures = 0
-    for function, session in runs:
+    binary, suite, wanted = os.path.abspath(sys.argv[1]), sys.argv[2], sys.argv[3:]
+    runs = [run for run in SUITES[suite](binary) if not wanted or run[0] in wanted]
+    failures = skips = 0
+    for name, session, step in runs:
         began = time.monotonic()
         xs = None
         try:
             xs = session()
-            function(xs, binary)
-            overrules = f"; the compositor {', '.join(xs.overrules())}" if xs.overrules() else ""
-            print(f"PASS {function.__name__} on {xs.session} ({time.monotonic() - began:.1f} s{overrules})", flush=True)
-        except Exception as error:  # report every step, then fail
-            failures += 1
-            where = xs.session if xs else "a session that did not start"
-            print(f"FAIL {function.__name__} on {where}: {error}", flush=True)
+            step(xs, binary)
+            overrules = isinstance(xs, XServer) and ", ".join(xs.overrules())
+            overrules = f"; the compositor {overrules}" if overrules else ""
+            print(f"PASS {name} on {xs.session} ({time.monotonic() - began:.1f} s{overrules})", flush=True)
+        except Exception as error:  # report every run, then fail
+            if isinstance(error, Unavailable) and suite in SKIPS:
+                skips += 1
+                print(f"SKIP {name}: {error}", flush=True)
+            else:
+                failures += 1
+                print(f"FAIL {name} on {xs.session if xs else 'a session that did not start'}: {error}", flush=True)
         finally:
             if xs:
                 xs.close()
-    sys.exit(1 if failures else 0)
+    sys.exit(1 if failures else SKIP if runs and skips == len(runs) else 0)
 
 
 if __name__ == "__main__":
