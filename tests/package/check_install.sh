@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the build tree under a prefix, with and without DESTDIR, checks the installed layout, the
 # hardening of the installed programs and module, the manual pages, and that the install manifest
-# removes everything again; and --help and --version.
+# removes everything again, all in a folder with a space in its name; and --help and --version.
 # Usage: check_install.sh BUILD_DIR LIBDIR BINDIR DATADIR MANDIR FORTIFY_PROBE|- RELEASE
 # FORTIFY_PROBE is a program built with the project's flags that calls a libc function the
 # fortified headers check; "-" where fortification is off (the sanitizer build).
@@ -9,7 +9,7 @@ set -eu
 build=$1 libdir=$2 bindir=$3 datadir=$4 mandir=$5 probe=$6 release=$7
 here=$(dirname "$0")
 id=io.github.toripin.Toripin
-work=$(mktemp -d)
+work=$(mktemp -d "${TMPDIR:-/tmp}/toripin install.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -76,7 +76,7 @@ run --help | grep -q "^Usage: toripin " && [ "$(run -h)" = "$(run --help)" ] || 
 
 # Uninstalling by the manifest leaves no file behind.
 grep -q "$work/prefix/$bindir/toripin" "$manifest" || fail "the manifest does not list the link"
-xargs rm -f < "$manifest"
+xargs -d '\n' rm -f -- < "$manifest"
 left=$(find "$work/prefix" ! -type d)
 [ -z "$left" ] || fail "left after uninstall: $left"
 
