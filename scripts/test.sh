@@ -32,4 +32,8 @@ if [ -n "$(ls -A "$logs")" ]; then
   echo "test.sh: the sanitizers reported the errors above" >&2
   status=1
 fi
+
+# What a distribution runs before it ships the package: the source package built in a clean Debian 12
+# chroot, piuparts and autopkgtest, each on a fresh chroot from Debian's mirror (about eight minutes).
+sh scripts/distribution-checks.sh || status=1
 exit "$status"
