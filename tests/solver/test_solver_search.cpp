@@ -33,29 +33,30 @@ Position place(const Board& board, std::initializer_list<std::pair<int, int>> sq
 // The figures by plain recursion over the rules as the tests write them again (fuzz/peg_rules.h).
 class PlainSearch {
 public:
-    explicit PlainSearch(int keta) : keta_(keta) {}
+    explicit PlainSearch(int keta, bool ordinary = false) : keta_(keta), ordinary_(ordinary) {}
 
     void explore(Squares b) {
         if (!seen_.insert(b).second) return;
-        for (const auto& j : legalJumps(b, keta_)) explore(apply(b, j));
+        for (const auto& j : legalJumps(b, keta_, ordinary_)) explore(apply(b, j));
     }
     bool wins(Squares b) {
         if (const auto it = wins_.find(b); it != wins_.end()) return it->second;
         bool w = countOf(b) == 1;
-        for (const auto& j : legalJumps(b, keta_)) w = wins(apply(b, j)) || w;
+        for (const auto& j : legalJumps(b, keta_, ordinary_)) w = wins(apply(b, j)) || w;
         return wins_[b] = w;
     }
     Count ways(Squares b) {
         if (countOf(b) == 1) return 1;
         if (const auto it = ways_.find(b); it != ways_.end()) return it->second;
         Count w = 0;
-        for (const auto& j : legalJumps(b, keta_)) w += ways(apply(b, j));
+        for (const auto& j : legalJumps(b, keta_, ordinary_)) w += ways(apply(b, j));
         return ways_[b] = w;
     }
     const std::set<Squares>& seen() const { return seen_; }
 
 private:
     int keta_;
+    bool ordinary_;
     std::set<Squares> seen_;
     std::map<Squares, bool> wins_;
     std::map<Squares, Count> ways_;
@@ -80,6 +81,8 @@ void expectContinuationWins(const Board& board, Position pos, const Verdict& v) 
 }
 
 }  // namespace
+
+class SolverRuleSets : public ::testing::TestWithParam<RuleSet> {};
 
 TEST(SolverHandMade, OnePinIsWonWithNothingToPlay) {
     const Board board(6);
@@ -138,9 +141,9 @@ TEST(SolverHandMade, ADeadEndThatStillHasMoves) {
     EXPECT_EQ(c.winningSequences(1 << 20).count, Count{0});
 }
 
-TEST(SolverFigures, FiveByFiveAgreesWithThePlainSearch) {
-    const Board board(5);
-    PlainSearch plain(5);
+TEST_P(SolverRuleSets, FiveByFiveAgreesWithThePlainSearch) {
+    const Board board(5, GetParam());
+    PlainSearch plain(5, GetParam() == RuleSet::ordinary);
     const Squares start = tori::test::startPosition(5);
     plain.explore(start);
     const Classification c(board, toPosition(board, start));
@@ -160,11 +163,11 @@ TEST(SolverFigures, FiveByFiveAgreesWithThePlainSearch) {
     EXPECT_GT(*sequences.count, Count{0});
 }
 
-TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
-    const Board board(6);
-    PlainSearch plain(6);
+TEST_P(SolverRuleSets, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
+    const Board board(6, GetParam());
+    PlainSearch plain(6, GetParam() == RuleSet::ordinary);
     Squares b = tori::test::startPosition(6);
-    for (int i = 0; i < 8; ++i) b = apply(b, legalJumps(b, 6).back());  // a fixed line into the middle game
+    for (int i = 0; i < 8; ++i) b = apply(b, legalJumps(b, 6, GetParam() == RuleSet::ordinary).back());  // a fixed line
     plain.explore(b);
     const Classification c(board, toPosition(board, b));
     EXPECT_EQ(c.reachableCount(), plain.seen().size());
@@ -173,6 +176,8 @@ TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
     EXPECT_EQ(c.winnableCount(), won);
     EXPECT_EQ(toDecimal(*c.winningSequences(size_t(1) << 30).count), toDecimal(plain.ways(b)));
 }
+
+INSTANTIATE_TEST_SUITE_P(BothRuleSets, SolverRuleSets, ::testing::Values(RuleSet::game, RuleSet::ordinary));
 
 TEST(SolverFigures, TheAnswersDoNotDependOnTheThreads) {
     const Board board(6);
