@@ -26,7 +26,7 @@ std::string fault(std::string_view text, std::optional<int> keta = std::nullopt)
 
 Position replayed(std::string_view text, std::optional<int> keta = std::nullopt) {
     const Record r = std::get<Record>(readRecord(text, keta));
-    return std::get<Position>(replay(Board(r.keta), r));
+    return std::get<std::vector<Position>>(replay(Board(r.keta), r)).back();
 }
 
 }  // namespace
@@ -57,6 +57,8 @@ TEST(SolverRecord, ClipboardTextWithCrLfOrLf) {
     expected = (expected & ~bit(3, 3) & ~bit(2, 4)) | bit(1, 5);
     expected = (expected & ~bit(1, 3) & ~bit(2, 3)) | bit(3, 3);
     EXPECT_EQ(replayed(crlf), expected);
+    const auto line = std::get<std::vector<Position>>(replay(board, std::get<Record>(readRecord(crlf, {}))));
+    EXPECT_EQ(line.at(1), (board.start() & ~bit(3, 3) & ~bit(2, 4)) | bit(1, 5)) << "every position of the game";
 }
 
 TEST(SolverRecord, HeaderAloneAndBareLines) {

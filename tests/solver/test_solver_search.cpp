@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "fuzz/peg_rules.h"
 #include "solver/analysis.h"
 #include "solver/cli.h"
+#include "solver/losing_move.h"
 #include "solver/replay.h"
 #include "solver/search.h"
 
@@ -177,6 +179,35 @@ TEST_P(SolverRuleSets, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
     EXPECT_EQ(toDecimal(*c.winningSequences(size_t(1) << 30).count), toDecimal(plain.ways(b)));
 }
 
+// Random lost games of the game's rules, their losing move by each rule set against the plain search:
+// the position before it can be won, none after it can, the move instead keeps it won.
+TEST_P(SolverRuleSets, TheLosingMoveAgreesWithThePlainSearch) {
+    const bool ordinary = GetParam() == RuleSet::ordinary;
+    std::mt19937 rng(24);
+    for (const int keta : {5, 6}) {
+        const Board board(keta, GetParam());
+        PlainSearch plain(keta, ordinary);
+        for (int lost = 0; lost < 8;) {
+            std::vector<Squares> game{tori::test::startPosition(keta)};
+            for (auto jumps = legalJumps(game.back(), keta); !jumps.empty(); jumps = legalJumps(game.back(), keta))
+                game.push_back(apply(game.back(), jumps[rng() % jumps.size()]));
+            if (countOf(game.back()) == 1) continue;
+            ++lost;
+            std::vector<Position> line;
+            for (const Squares b : game) line.push_back(toPosition(board, b));
+            const LosingMove move = findLosingMove(board, line).value();  // the start can be won
+            const auto k = size_t(move.move - 1);
+            EXPECT_TRUE(plain.wins(game[k]));
+            for (size_t i = k + 1; i < game.size(); ++i) EXPECT_FALSE(plain.wins(game[i])) << i;
+            const Position instead = Board::apply(line[k], move.instead);
+            const auto jumps = legalJumps(game[k], keta, ordinary);
+            EXPECT_TRUE(std::any_of(jumps.begin(), jumps.end(), [&](const auto& j) {
+                return toPosition(board, apply(game[k], j)) == instead && plain.wins(apply(game[k], j));
+            })) << "the move instead is one the rules allow, and keeps the game won";
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothRuleSets, SolverRuleSets, ::testing::Values(RuleSet::game, RuleSet::ordinary));
 
 TEST(SolverFigures, TheAnswersDoNotDependOnTheThreads) {
@@ -236,6 +267,7 @@ TEST(SolverFigures, NumbersBeyondSixtyFourBits) {
                           kMostWays})
         EXPECT_EQ(toDecimal(unpack(pack(n))), toDecimal(n));
     EXPECT_EQ(toDecimal((Count{34} << 64) + 7993952128104310493u), "635183250634229065437");
+    EXPECT_EQ(grouped((Count{34} << 64) + 7993952128104310493u), "635,183,250,634,229,065,437");
 
     // Positions on the progress line, in groups of three digits.
     Progress p;
@@ -246,4 +278,5 @@ TEST(SolverFigures, NumbersBeyondSixtyFourBits) {
         p.done = done;
         EXPECT_EQ(progressText(p), "到達できる局面を調べています: ピン 20 本、" + text + " 局面");
     }
+    EXPECT_EQ(progressText(p, tori::Language::english), "Finding reachable positions: 20 pins, 219,052,688 positions");
 }
