@@ -236,6 +236,12 @@ TEST(SolveCommand, RefusesTheCountOverTheMemoryLimit) {
     EXPECT_NE(j.out.find("\"winningSequences\": null, \"refused\": \"" + refusal + "\"}"), std::string::npos) << j.out;
     EXPECT_NE(run({"--figures", "--memory", "11"}, start).out.find("クリアまでの手順の数: 4,183,968,642,069\n"),
               std::string::npos);
+    // A budget below the program's own memory leaves nothing for the count, not everything.
+    EXPECT_NE(run({"--figures", "--memory", "1", "--size", "5"}, "").out.find("約 4 MB が上限 1 MB"), std::string::npos);
+    // The default is the 100 MB --help states: 7 x 7 after eight moves of a win needs about 113 MB.
+    const std::string win = run({"--size", "7"}, "").out;
+    const std::string eight = win.substr(win.find("1 手目"), win.find("9 手目") - win.find("1 手目"));
+    EXPECT_NE(run({"--figures", "--size", "7"}, eight).out.find("約 113 MB が上限 100 MB"), std::string::npos);
 }
 
 TEST(SolveCommand, BadRecordsExitWithTwo) {

@@ -253,6 +253,10 @@ TEST(SolverFigures, RefusesTheCountBeyondTheMemoryLimit) {
     const Board five(5);
     const auto late = Classification(five, place(five, {{2, 2}, {3, 2}, {1, 3}})).winningSequences(0);
     EXPECT_EQ(late.bytesNeeded, 2'126u);
+    // The whole program's need adds its own code and the search's and the classification's sets.
+    Solver solver(board);
+    ASSERT_GT(solver.solve(board.start()).winnable ? solver.bytes() : 0, 0u);
+    EXPECT_EQ(countWithin(c, solver, 0).bytesNeeded, kProgramBytes + solver.bytes() + c.bytes() + refused.bytesNeeded);
 }
 
 TEST(SolverFigures, NumbersBeyondSixtyFourBits) {
