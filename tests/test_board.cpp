@@ -9,6 +9,7 @@
 #include "fake_toolkit.h"
 #include "player_texts.h"
 #include "game/board.h"
+#include "moves/moves.h"
 
 namespace tori::test {
 namespace {
@@ -199,6 +200,27 @@ TEST(NewGame, SevenToFiveRewritesOnlyTheFiveByFiveBlock) {
     EXPECT_TRUE(tk.list.empty());
 }
 
+TEST(NewGame, TheCursorKeepsItsSquareWhereTheNewTriangleHasItElseGoesToOneOne) {
+    StartedGame g(7);
+    g.tk.key(vbKeyUp);
+    const struct {
+        Sq at;
+        int16_t size;
+        Sq after;
+    } rows[] = {{{3, 3}, 5, {3, 3}}, {{2, 5}, 5, {1, 1}}, {{6, 2}, 6, {1, 1}}, {{1, 6}, 6, {1, 6}}, {{7, 1}, 6, {1, 1}}};
+    for (const auto& r : rows) {
+        g.tk.choose(Menu::ketasu, 2);
+        g.s.curx = r.at.col, g.s.cury = r.at.row;
+        g.tk.choose(Menu::ketasu, int16_t(r.size - 5));
+        const auto want = std::pair(r.after.col * 450.f, r.after.row * 450.f);
+        EXPECT_EQ(std::pair(g.s.curx * 450.f, g.s.cury * 450.f), want) << r.at.col << "," << r.at.row;
+        EXPECT_EQ(std::pair(g.tk.cursor().left, g.tk.cursor().top), want);
+        g.tk.choose(Menu::menurestart);
+        EXPECT_EQ(std::pair(g.s.curx * 450.f, g.s.cury * 450.f), want);
+        EXPECT_TRUE(g.tk.cursor().visible);
+    }
+}
+
 TEST(NewGame, RestartWhileLiftedRestoresTheStart) {
     StartedGame game(6);
     auto& [s, tk] = game;
@@ -240,6 +262,7 @@ std::vector<std::string> sizeChoiceLog(int16_t index, const std::vector<std::str
                                "top " + l2 + " " + at(540 + 450 * i), "caption " + l1 + " " + at(i + 1),
                                "caption " + l2 + " " + at(i + 1), "show " + l1, "show " + l2});
     }
+    log.insert(log.end(), {"left Form1.Shape1(0) 450", "top Form1.Shape1(0) 450"});  // the cursor, on (1,1)
     for (int r = 1; r < n; ++r)
         for (int c = 1; c + r <= n + 1; ++c) {
             const std::string pin = "Form1.pin(" + at((r - 1) * n + c) + ")";
