@@ -145,6 +145,7 @@ void QtToolkit::createAbout() {
     about_->setFont(designFont(design::kLabelFontPoints, false));
     for (int i = 0; i < 3; ++i) about_->setLine(i, {});
     about_->onCommand1 = [this] { command1Clicked(Form::Form2); };
+    about_->image1()->setAccessibleName(text("トリピンのアイコン"));
 }
 
 // Ending
