@@ -207,7 +207,8 @@ TEST(NewGame, TheCursorKeepsItsSquareWhereTheNewTriangleHasItElseGoesToOneOne) {
         Sq at;
         int16_t size;
         Sq after;
-    } rows[] = {{{3, 3}, 5, {3, 3}}, {{2, 5}, 5, {1, 1}}, {{6, 2}, 6, {1, 1}}, {{1, 6}, 6, {1, 6}}, {{7, 1}, 6, {1, 1}}};
+    } rows[] = {{{3, 3}, 5, {3, 3}}, {{2, 5}, 5, {1, 1}}, {{6, 2}, 6, {1, 1}}, {{1, 6}, 6, {1, 6}}, {{7, 1}, 6, {1, 1}},
+                 {{5, 1}, 5, {5, 1}}};
     for (const auto& r : rows) {
         g.tk.choose(Menu::ketasu, 2);
         g.s.curx = r.at.col, g.s.cury = r.at.row;
