@@ -29,6 +29,7 @@ class Program:
                                                    stdout=self.log, stderr=subprocess.STDOUT)
         self.board = self.list = None
         self.surface = None  # screen position of the board surface's top-left corner
+        self.own_pixels = False  # the board read from the window's own contents, not the screen's
 
     def start(self, timeout=20.0, offset=None, own_pixels=False):
         """Waits for both windows and finds the board surface below the menu bar, or takes its known offset
@@ -37,6 +38,7 @@ class Program:
         self.board = self.xs.wait_window(BOARD_TITLE, timeout)
         self.list = self.xs.wait_window(LIST_TITLE, timeout)
         self.board_window = self.board[0]
+        self.own_pixels = own_pixels
         if offset:
             x, y = self.xs.origin(self.board_window)
             self.surface = (x + offset[0], y + offset[1])
@@ -91,8 +93,46 @@ class Program:
     def square_centre(self, col, row):
         return self.surface[0] + SQUARE * col + SQUARE // 2, self.surface[1] + SQUARE * row + SQUARE // 2
 
-    def grab_surface(self):
-        return self.xs.grab(self.surface[0], self.surface[1], 9 * SQUARE, 9 * SQUARE)
+    def grab_surface(self, scale=1):
+        size = int(9 * SQUARE * scale)
+        if self.own_pixels:
+            x, y = self.xs.origin(self.board_window)
+            return self.xs.grab(self.surface[0] - x, self.surface[1] - y, size, size, self.board_window)
+        return self.xs.grab(self.surface[0], self.surface[1], size, size)
+
+    # The keyboard.
+
+    def walk(self, cursor, to):
+        """Arrow keys from the cursor's square to another: left and up first, then right and down, so that every
+        step stays on the triangle. Returns the new square."""
+        (col, row), (tc, tr) = cursor, to
+        keys = ["Left"] * (col - tc) + ["Up"] * (row - tr) + ["Right"] * (tc - col) + ["Down"] * (tr - row)
+        if keys:
+            self.xs.xdotool("key", "--delay", "20", *keys)
+        return to
+
+    def play_by_keys(self, n, moves, pins, cursor):
+        """Each move by keys alone: walk to the pin, Space lifts it; walk to its destination, Enter jumps. Waits
+        until the board shows each jump, where the board can be read. Returns the pins and the cursor's square."""
+        for move in moves:
+            cursor = self.walk(cursor, rules.square(move[0], n))
+            self.xs.xdotool("key", "space")
+            cursor = self.walk(cursor, rules.square(move[1], n))
+            self.xs.xdotool("key", "Return")
+            pins = rules.play(pins, move, n)
+            if len(pins) > 1:
+                self.expect_board(n, pins)
+        return pins, cursor
+
+    def cursor_frame(self, col, row, scale=1):
+        """Whether the keyboard cursor's frame stands just inside the square: along the square's middle row, from its
+        left edge inwards, a black line, the highlight colour, a white line, all within its first five pixels."""
+        pic, at = self.grab_surface(scale), lambda v: int(v * SQUARE * scale)
+        y = at(row) + at(1) // 2
+        line = [pic(at(col) + dx, y) for dx in range(int(6 * scale))]
+        black, white = line.index(BLACK, 1) if BLACK in line[1:] else None, (255, 255, 255)
+        return (black is not None and white in line[black:]
+                and any(c not in (BLACK, white) for c in line[black:line.index(white, black)]))
 
     # Input.
 

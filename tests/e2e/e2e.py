@@ -310,6 +310,56 @@ def win_then_play_again_then_quit(xs, binary):
 
 
 @step
+def keyboard_game(xs, binary, n=5):
+    """A whole game won with keys alone, no pointer event after start-up: the size by the menu's access keys, every
+    lift and jump by the arrows, Space and Enter; the list and the winning question checked as the mouse game checks
+    them. The cursor's frame comes with the first arrow key, stays through はい, and goes at a mouse press."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_QPA_PLATFORM=None).start(own_pixels=True)
+    try:
+        program.choose_size(n)
+        check(not program.cursor_frame(1, 1), "the cursor's frame shows before any key")
+        xs.xdotool("key", "Down")
+        xs.wait_for(lambda: program.cursor_frame(1, 1), 5, "the cursor's frame on (1,1) after the first arrow key")
+        game = rules.winning_game(n)
+        pins, cursor = program.play_by_keys(n, game[:-1], rules.start_position(n), (1, 1))
+        check(not program.message_boxes(), "a message box came up before the last pin")
+        program.menu("c")
+        lines = [rules.record_line(t, m, n) for t, m in enumerate(game[:-1], 1)]
+        xs.wait_for(lambda: (xs.clipboard() or "").split("\r\n")[3:] == lines, 5, "the copied list of the moves")
+        program.focus()
+        program.play_by_keys(n, game[-1:], pins, cursor)
+        box = xs.wait_for(lambda: (program.message_boxes() or [None])[0], 10, "the winning question")
+        xs.focus(box[0])
+        xs.keys("Escape")
+        check(program.message_boxes(), "Esc closed the winning question")
+        program.answer("alt+y")
+        program.expect_board(n, rules.start_position(n))
+        last = rules.square(game[-1][1], n)
+        check(program.cursor_frame(*last), f"the cursor's frame left {last} after はい")
+        xs.click(program.surface[0] + 8 * SQUARE + 10, program.surface[1] + 8 * SQUARE + 5)
+        xs.wait_for(lambda: not program.cursor_frame(*last), 5, "the cursor's frame to go at a mouse press")
+    finally:
+        close_board(program)
+
+
+def keyboard_game_7x7(xs, binary):
+    keyboard_game(xs, binary, 7)
+
+
+@step
+def keyboard_cursor_at_scale(xs, binary, scale=1.5):
+    """At a scale of 1.5 the cursor's frame stands just inside its square and follows the arrow keys."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_SCALE_FACTOR=str(scale)).start()
+    try:
+        program.menu("s", "5")
+        xs.xdotool("key", "Right", "Right")
+        xs.wait_for(lambda: program.cursor_frame(2, 1, scale) and not program.cursor_frame(1, 1, scale), 5,
+                    f"the cursor's frame on (2,1) at scale {scale}")
+    finally:
+        close_board(program)
+
+
+@step
 def close_during_a_game_and_exit_item(xs, binary):
     program = Program(xs, binary, cwd=os.path.dirname(binary)).start()
     try:
@@ -338,6 +388,8 @@ def dark_scheme(xs, binary):
                       KDE_SESSION_VERSION="5").start()
     try:
         program.menu("s", "5")  # the pins take the scheme's dark face
+        xs.xdotool("key", "Down")
+        xs.wait_for(lambda: program.cursor_frame(1, 1), 5, "the cursor's frame on the dark pin of (1,1)")
         x, y = program.surface
         row = lambda: xs.grab(x + 16, y + 66, 10, 18)  # Label2(1), the row number 1, at 240 × 990 twips
         xs.wait_for(lambda: text_contrast(row(), GREY) >= 4.5, 5,
@@ -404,6 +456,8 @@ def main():
     wanted = os.environ.get("E2E_ONLY")
     if len(sys.argv) == 3:
         runs = [(desktop, start) for start in DESKTOPS.values()] + [(fractional_scale, DESKTOPS["openbox"])]
+        # A 7 x 7 game from the keyboard alone under a window manager and under GNOME's Xwayland.
+        runs += [(keyboard_game_7x7, DESKTOPS[name]) for name in ("openbox", "gnome")]
     else:
         runs = [(function, XServer) for function in STEPS if not wanted or function.__name__ == wanted]
     failures = 0
