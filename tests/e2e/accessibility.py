@@ -53,6 +53,7 @@ def main():
                                      if a and a.get_process_id() == program.process.pid), None), 10, "the program")
         program.menu("s", str(N))
         board = find(app, "panel", "盤面")
+        check(board, "the board window shows assistive technology no board")
         pins = rules.start_position(N)
         triangle = [(c, r) for r in range(1, N + 1) for c in range(1, N + 1) if rules.in_triangle(c, r, N)]
         names = lambda: [child.name for child in board]
