@@ -19,7 +19,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import rules  # noqa: E402
 from driver import Program  # noqa: E402
-from xclient import XServer  # noqa: E402
+from sessions import XServer  # noqa: E402
 
 MOVES_SHOWN = 12  # of a winning 7 × 7 game: enough to fill most of the move list
 

@@ -59,14 +59,9 @@ FakeToolkit::FakeToolkit(GameState& s) : state(s) {
     const design::Rect& c = design::kShape1;
     controls[{Form::Form1, Control::Shape1, 0}] = {true, false, c.left, c.top, c.width, c.height, {}};
     for (const MenuItem& item : menuTree()) menus[{item.id, item.index}] = {item.enabled, false};
+    // The move list's outer width as a desktop frames it: its client area and three pixels each side.
+    windows[Form::Form3].width = design::kForm3ClientWidth + 90;
 }
-
-FakeToolkit::FakeToolkit(const FakeToolkit& o, GameState& s)
-    : answers(o.answers), onPopup(o.onPopup), onDoEvents(o.onDoEvents), clipboardWorks(o.clipboardWorks), state(s),
-      log(o.log), messages(o.messages), strokes(o.strokes), windows(o.windows), controls(o.controls),
-      menus(o.menus), list(o.list), clipboard(o.clipboard), clipboardFormats(o.clipboardFormats),
-      nowText(o.nowText), directory(o.directory), helpPathSet(o.helpPathSet), sounds(o.sounds),
-      helpCalls(o.helpCalls), screenW(o.screenW), screenH(o.screenH), ended(o.ended), popups(o.popups) {}
 
 void FakeToolkit::start() { Main(state, *this); }
 
@@ -173,26 +168,15 @@ float FakeToolkit::left(Form f) { ensureLoaded(f); return windows[f].left; }
 float FakeToolkit::width(Form f) { ensureLoaded(f); return windows[f].width; }
 float FakeToolkit::height(Form f) { ensureLoaded(f); return windows[f].height; }
 
-void FakeToolkit::setTop(Form f, float v) {
-    record(std::string("top ") + name(f) + " " + num(v));
+void FakeToolkit::set(Form f, const char* what, float WindowState::*field, float v) {
+    record(std::string(what) + " " + name(f) + " " + num(v));
     ensureLoaded(f);
-    windows[f].top = v;
+    windows[f].*field = v;
 }
-void FakeToolkit::setLeft(Form f, float v) {
-    record(std::string("left ") + name(f) + " " + num(v));
-    ensureLoaded(f);
-    windows[f].left = v;
-}
-void FakeToolkit::setWidth(Form f, float v) {
-    record(std::string("width ") + name(f) + " " + num(v));
-    ensureLoaded(f);
-    windows[f].width = v;
-}
-void FakeToolkit::setHeight(Form f, float v) {
-    record(std::string("height ") + name(f) + " " + num(v));
-    ensureLoaded(f);
-    windows[f].height = v;
-}
+void FakeToolkit::setTop(Form f, float v) { set(f, "top", &WindowState::top, v); }
+void FakeToolkit::setLeft(Form f, float v) { set(f, "left", &WindowState::left, v); }
+void FakeToolkit::setWidth(Form f, float v) { set(f, "width", &WindowState::width, v); }
+void FakeToolkit::setHeight(Form f, float v) { set(f, "height", &WindowState::height, v); }
 void FakeToolkit::setCaption(Form f, std::string_view text) {
     record(std::string("caption ") + name(f) + " " + std::string(text));
     ensureLoaded(f);
@@ -215,22 +199,14 @@ void FakeToolkit::load(Form f, Control c, int16_t i) {
     it->second = copy;
 }
 
-void FakeToolkit::setLeft(Form f, Control c, int16_t i, float v) {
-    record("left " + ctl(f, c, i) + " " + num(v));
-    control(f, c, i).left = v;
+void FakeToolkit::set(Form f, Control c, int16_t i, const char* what, float ControlState::*field, float v) {
+    record(std::string(what) + " " + ctl(f, c, i) + " " + num(v));
+    control(f, c, i).*field = v;
 }
-void FakeToolkit::setTop(Form f, Control c, int16_t i, float v) {
-    record("top " + ctl(f, c, i) + " " + num(v));
-    control(f, c, i).top = v;
-}
-void FakeToolkit::setWidth(Form f, Control c, int16_t i, float v) {
-    record("width " + ctl(f, c, i) + " " + num(v));
-    control(f, c, i).width = v;
-}
-void FakeToolkit::setHeight(Form f, Control c, int16_t i, float v) {
-    record("height " + ctl(f, c, i) + " " + num(v));
-    control(f, c, i).height = v;
-}
+void FakeToolkit::setLeft(Form f, Control c, int16_t i, float v) { set(f, c, i, "left", &ControlState::left, v); }
+void FakeToolkit::setTop(Form f, Control c, int16_t i, float v) { set(f, c, i, "top", &ControlState::top, v); }
+void FakeToolkit::setWidth(Form f, Control c, int16_t i, float v) { set(f, c, i, "width", &ControlState::width, v); }
+void FakeToolkit::setHeight(Form f, Control c, int16_t i, float v) { set(f, c, i, "height", &ControlState::height, v); }
 void FakeToolkit::setCaption(Form f, Control c, int16_t i, std::string_view text) {
     record("caption " + ctl(f, c, i) + " " + std::string(text));
     control(f, c, i).caption = text;

@@ -48,23 +48,8 @@ struct Stroke {
     friend bool operator==(const Stroke&, const Stroke&) = default;
 };
 
-class FakeToolkit : public Toolkit {
-public:
-    explicit FakeToolkit(GameState& s);
-    // A copy of every window, control, menu item and list line, driving `s` instead: lets a test try
-    // something on the copy and compare it with the original.
-    FakeToolkit(const FakeToolkit& other, GameState& s);
-
-    // What the player does, delivered as a real toolkit would deliver it.
-    void start();                                  // runs Main
-    void clickPin(int16_t i);                      // only a visible pin can be clicked
-    void press(float x, float y, int16_t button = 1, int16_t shift = 0);
-    void pressSquare(int16_t col, int16_t row, int16_t button = 1);  // the centre of a square
-    void click(int16_t col, int16_t row);          // a pin if one stands there, else the surface
-    void key(int16_t keyCode);                     // a key pressed in the board window
-    void choose(Menu m, int16_t index = 0);        // opens its menu first, as the menu bar does
-    void openMenu();                               // the Menu menu about to open
-
+// What a FakeToolkit follows and records: everything it holds but the game it drives.
+struct Recording {
     // Scripts.
     std::deque<int16_t> answers;                   // message box answers; vbOK, or vbNo when empty
     std::function<void()> onPopup;                 // what the player does in an open pop-up
@@ -72,7 +57,6 @@ public:
     bool clipboardWorks = true;
 
     // Everything recorded.
-    GameState& state;
     std::vector<std::string> log;
     std::vector<Message> messages;
     std::vector<std::string> listAtMessage;  // the move list, and picked, as the last message showed
@@ -92,6 +76,26 @@ public:
     float screenW = 12000, screenH = 9000;
     bool ended = false;
     int popups = 0;
+};
+
+class FakeToolkit : public Toolkit, public Recording {
+public:
+    explicit FakeToolkit(GameState& s);
+    // A copy of the whole recording, driving `s` instead: lets a test try something on the copy and
+    // compare it with the one it was copied from.
+    FakeToolkit(const FakeToolkit& other, GameState& s) : Recording(other), state(s) {}
+
+    // What the player does, delivered as a real toolkit would deliver it.
+    void start();                                  // runs Main
+    void clickPin(int16_t i);                      // only a visible pin can be clicked
+    void press(float x, float y, int16_t button = 1, int16_t shift = 0);
+    void pressSquare(int16_t col, int16_t row, int16_t button = 1);  // the centre of a square
+    void click(int16_t col, int16_t row);          // a pin if one stands there, else the surface
+    void key(int16_t keyCode);                     // a key pressed in the board window
+    void choose(Menu m, int16_t index = 0);        // opens its menu first, as the menu bar does
+    void openMenu();                               // the Menu menu about to open
+
+    GameState& state;
 
     // Reading back.
     ControlState& pin(int16_t i) { return controls[{Form::Form1, Control::pin, i}]; }
@@ -155,7 +159,12 @@ private:
     void ensureLoaded(Form f);
     ControlState& control(Form f, Control c, int16_t i);
     void record(std::string entry) { log.push_back(std::move(entry)); }
+    void set(Form f, const char* what, float WindowState::*field, float twips);
+    void set(Form f, Control c, int16_t i, const char* what, float ControlState::*field, float twips);
 };
+// The copy takes the Recording whole: a member of FakeToolkit's own besides `state` would not be copied.
+static_assert(sizeof(FakeToolkit) == sizeof(Toolkit) + sizeof(Recording) + sizeof(GameState*),
+              "FakeToolkit holds nothing but the game it drives and its Recording");
 
 // A square by column and row.
 struct Sq {

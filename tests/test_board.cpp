@@ -203,22 +203,15 @@ TEST(NewGame, SevenToFiveRewritesOnlyTheFiveByFiveBlock) {
 TEST(NewGame, TheCursorKeepsItsSquareWhereTheNewTriangleHasItElseGoesToOneOne) {
     StartedGame g(7);
     g.tk.key(vbKeyUp);
-    const struct {
-        Sq at;
-        int16_t size;
-        Sq after;
-    } rows[] = {{{3, 3}, 5, {3, 3}}, {{2, 5}, 5, {1, 1}}, {{6, 2}, 6, {1, 1}}, {{1, 6}, 6, {1, 6}}, {{7, 1}, 6, {1, 1}},
-                 {{5, 1}, 5, {5, 1}}};
+    // From (column, row) on 7 × 7 to a size: where the cursor stands after.
+    const int16_t rows[][5] = {{3, 3, 5, 3, 3}, {2, 5, 5, 1, 1}, {6, 2, 6, 1, 1}, {1, 6, 6, 1, 6}, {5, 1, 5, 5, 1}};
     for (const auto& r : rows) {
-        g.tk.choose(Menu::ketasu, 2);
-        g.s.curx = r.at.col, g.s.cury = r.at.row;
-        g.tk.choose(Menu::ketasu, int16_t(r.size - 5));
-        const auto want = std::pair(r.after.col * 450.f, r.after.row * 450.f);
-        EXPECT_EQ(std::pair(g.s.curx * 450.f, g.s.cury * 450.f), want) << r.at.col << "," << r.at.row;
-        EXPECT_EQ(std::pair(g.tk.cursor().left, g.tk.cursor().top), want);
+        g.s.curx = r[0], g.s.cury = r[1];
+        g.tk.choose(Menu::ketasu, int16_t(r[2] - 5));
         g.tk.choose(Menu::menurestart);
-        EXPECT_EQ(std::pair(g.s.curx * 450.f, g.s.cury * 450.f), want);
-        EXPECT_TRUE(g.tk.cursor().visible);
+        EXPECT_TRUE(g.s.curx == r[3] && g.s.cury == r[4] && g.tk.cursor().left == r[3] * 450 &&
+                    g.tk.cursor().top == r[4] * 450 && g.tk.cursor().visible) << r[0] << "," << r[1];
+        g.tk.choose(Menu::ketasu, 2);
     }
 }
 

@@ -201,73 +201,47 @@ TEST(Jump, TheWorkedExampleOfTheFirstMove) {
     EXPECT_EQ(pincount(g.tk), 13);
 }
 
-// The keyboard cursor's square, and where its frame stands, as (column, row).
 using P = std::pair<int, int>;
-P cursorAt(const GameState& s) { return {s.curx, s.cury}; }
-P frameAt(FakeToolkit& tk) { return {int(tk.cursor().left) / 450, int(tk.cursor().top) / 450}; }
 
-TEST(Keys, ArrowsWalkTheCursorOverTheTriangleAndStopAtItsEdge) {
+TEST(Keys, ArrowsShowTheCursorThenWalkTheTriangleAPressHidesIt) {
     for (int16_t keta = 5; keta <= 7; ++keta) {
         StartedGame g(keta);
-        g.tk.key(vbKeyDown);  // the first arrow key shows the cursor on (1,1) and moves nothing
-        ASSERT_TRUE(g.tk.cursor().visible);
-        EXPECT_EQ(cursorAt(g.s), P(1, 1));
-        const std::pair<int16_t, Sq> steps[] = {{vbKeyLeft, {-1, 0}}, {vbKeyRight, {1, 0}}, {vbKeyUp, {0, -1}},
-                                                {vbKeyDown, {0, 1}}, {65, {0, 0}}};
+        g.tk.key(vbKeyReturn);  // nothing on a cursor not shown
+        g.tk.key(vbKeyDown);    // shows it on (1,1), moving nothing
+        ASSERT_TRUE(g.tk.cursor().visible && P(g.s.curx, g.s.cury) == P(1, 1) && g.tk.pinVisible(1));
+        const int16_t keys[] = {vbKeyLeft, vbKeyRight, vbKeyUp, vbKeyDown, 65};
+        const int dc[] = {-1, 1, 0, 0, 0}, dr[] = {0, 0, -1, 1, 0};
         for (int16_t col = 1; col <= keta; ++col)
             for (int16_t row = 1; col + row <= keta + 1; ++row)
-                for (const auto& [code, d] : steps) {
+                for (int k = 0; k < 5; ++k) {
                     g.s.curx = col, g.s.cury = row;
-                    g.tk.key(code);
-                    const int c = col + d.col, r = row + d.row;
-                    const bool moves = c >= 1 && r >= 1 && c + r <= keta + 1 && (c != col || r != row);
-                    EXPECT_EQ(cursorAt(g.s), moves ? P(c, r) : P(col, row)) << col << "," << row << " key " << code;
-                    if (moves) {
-                        EXPECT_EQ(frameAt(g.tk), P(c, r));
+                    g.tk.key(keys[k]);
+                    const int c = col + dc[k], r = row + dr[k];
+                    const P want = c >= 1 && r >= 1 && c + r <= keta + 1 ? P(c, r) : P(col, row);
+                    EXPECT_EQ(P(g.s.curx, g.s.cury), want) << col << "," << row << " key " << keys[k];
+                    if (want != P(col, row)) {
+                        EXPECT_EQ(P(g.tk.cursor().left, g.tk.cursor().top), P(c * 450, r * 450));
                     }
                 }
+        g.tk.pressSquare(8, 8);
+        const GameState hidden = g.s;
+        g.tk.key(vbKeySpace);
+        g.tk.key(vbKeyUp);  // shows it where it was
+        EXPECT_EQ(g.s, hidden);
         EXPECT_TRUE(g.tk.cursor().visible);
     }
 }
 
-TEST(Keys, APressHidesTheCursorTheNextArrowShowsItWhereItWas) {
-    StartedGame none;
-    none.tk.key(vbKeyDown);  // no board yet
-    EXPECT_FALSE(none.tk.cursor().visible);
-    StartedGame g(6);
-    for (int16_t k : {vbKeyUp, vbKeyRight, vbKeyDown}) g.tk.key(k);
-    g.tk.pressSquare(8, 8);
-    EXPECT_FALSE(g.tk.cursor().visible);
-    const GameState hidden = g.s;
-    g.tk.key(vbKeySpace);  // nothing happens on a square the player cannot see
-    g.tk.key(vbKeyReturn);
-    EXPECT_EQ(g.s, hidden);
-    g.tk.key(vbKeyUp);
-    EXPECT_TRUE(g.tk.cursor().visible);
-    EXPECT_EQ(cursorAt(g.s), P(2, 2));
+TEST(Keys, SpaceAndEnterClickTheCursorsSquareAndCellnameSaysWhatStandsThere) {
+    StartedGame g(5);
+    for (int16_t k : {vbKeyUp, vbKeyRight, vbKeyRight, vbKeyDown, vbKeyDown, vbKeySpace}) g.tk.key(k);
+    EXPECT_EQ(cellname(g.s, g.tk, 3, 3), "(3,3) 持ち上げ中");
+    for (int16_t k : {vbKeyLeft, vbKeyLeft, vbKeyDown, vbKeyDown, vbKeyReturn}) g.tk.key(k);
+    EXPECT_EQ(g.tk.list, std::vector<std::string>{"1 手目 (3,3) ---> (1,5)"});
+    EXPECT_EQ(cellname(g.s, g.tk, 1, 5) + cellname(g.s, g.tk, 2, 4) + cellname(g.s, g.tk, 3, 3), "(1,5) ピン(2,4) 空き(3,3) 空き");
+    for (Sq off : {Sq{2, 5}, Sq{0, 1}, Sq{6, 1}}) EXPECT_EQ(cellname(g.s, g.tk, off.col, off.row), "");
     g.tk.click(1, 1);
     EXPECT_FALSE(g.tk.cursor().visible);
-}
-
-TEST(Keys, SpaceAndEnterClickTheCursorsSquareAndTheNamesFollow) {
-    StartedGame g(5);
-    EXPECT_EQ(cellname(g.s, g.tk, 3, 3), "(3,3) ピン");
-    for (int16_t k : {vbKeyRight, vbKeyRight, vbKeyRight, vbKeyDown, vbKeyDown}) g.tk.key(k);
-    g.tk.log.clear();
-    g.tk.key(vbKeySpace);
-    EXPECT_EQ(g.tk.log, (std::vector<std::string>{"event Form_KeyDown 32", "hide Form1.pin(13)"}));
-    EXPECT_EQ(cellname(g.s, g.tk, 3, 3), "(3,3) 持ち上げ中");
-    g.tk.key(vbKeySpace);  // the lifted pin's own square: a press on the board, no jump
-    EXPECT_EQ(P(g.s.tox[1], g.s.toy[1]), P(3, 3));
-    for (int16_t k : {vbKeyLeft, vbKeyLeft, vbKeyDown, vbKeyDown, vbKeyRight}) g.tk.key(k);
-    g.tk.key(vbKeyReturn);  // (1,5): the jump, as a click at the square's middle
-    EXPECT_EQ(g.tk.list, std::vector<std::string>{"1 手目 (3,3) ---> (1,5)"});
-    EXPECT_EQ(g.tk.visiblePins().size(), 13u);
-    EXPECT_EQ(cellname(g.s, g.tk, 1, 5), "(1,5) ピン");
-    EXPECT_EQ(cellname(g.s, g.tk, 2, 4), "(2,4) 空き");
-    EXPECT_EQ(cellname(g.s, g.tk, 3, 3), "(3,3) 空き");
-    for (Sq off : {Sq{2, 5}, Sq{5, 2}, Sq{0, 1}, Sq{1, 0}, Sq{6, 1}}) EXPECT_EQ(cellname(g.s, g.tk, off.col, off.row), "");
-    EXPECT_EQ(cellname(StartedGame().s, g.tk, 1, 1), "");
 }
 
 TEST(Press, OutsideTheTriangleIsRefusedWithOrWithoutALiftedPin) {

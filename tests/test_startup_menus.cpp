@@ -93,6 +93,26 @@ TEST(StartUp, CentresOnAnyScreenWithoutRoundingToWholeTwips) {
     EXPECT_EQ(tk.windows[Form::Form3].top, 2900.5f);
 }
 
+// A screen that holds both windows side by side keeps them as above; else the board moves left as far as
+// both need, and a screen narrower than both, or lower than the board, keeps the frames' top left on it.
+TEST(StartUp, KeepsBothWindowsOnTheScreen) {
+    struct Case {
+        float screenW, screenH, boardLeft, boardTop, listLeft;
+    };
+    for (const Case& c : {Case{12000, 9000, 3900, 2000, 8100}, Case{10000, 6000, 2050, 500, 6250},
+                          Case{6000, 4500, 0, 0, 2250}}) {
+        GameState s;
+        FakeToolkit tk(s);
+        tk.screenW = c.screenW;
+        tk.screenH = c.screenH;
+        tk.start();
+        EXPECT_EQ(tk.windows[Form::Form1].left, c.boardLeft) << c.screenW;
+        EXPECT_EQ(tk.windows[Form::Form1].top, c.boardTop) << c.screenW;
+        EXPECT_EQ(tk.windows[Form::Form3].left, c.listLeft) << c.screenW;
+        EXPECT_EQ(tk.windows[Form::Form3].top, c.boardTop) << c.screenW;
+    }
+}
+
 TEST(StartUp, HelpPathInsertsOneSeparatorUnlessTheDirectoryEndsInOne) {
     const std::string sep(1, kPathSeparator);
     EXPECT_EQ(helpPath(sep), sep + "tori.hlp");

@@ -96,7 +96,7 @@ BENCHMARK(UndoRedo)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    tori::bench::prepareOffscreen();
+    tori::qt::test::prepareOffscreen();
     QApplication app(argc, argv);
     tori::qt::setUpJapanese(app);
     benchmark::Initialize(&argc, argv);

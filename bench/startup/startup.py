@@ -24,7 +24,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 
 import rules  # noqa: E402
 from driver import BOARD_TITLE, Program  # noqa: E402
-from xclient import XServer  # noqa: E402
+from sessions import XServer  # noqa: E402
 
 SETTLE = 1.0  # seconds after mapping before resident memory is read
 IDLE = 5.0    # seconds of idling over which CPU time is measured

@@ -1,4 +1,5 @@
 // Start-up: the board window with its hidden pins and labels, then the move list beside it.
+#include <algorithm>
 #include <exception>
 
 #include "board/board_window.h"
@@ -25,8 +26,9 @@ void Form_Load(GameState& s, Toolkit& tk) {
         tk.setCaption(Form::Form1, "トリピン");
         tk.setHeight(Form::Form1, 5000);
         tk.setWidth(Form::Form1, 4200);
-        tk.setTop(Form::Form1, (tk.screenHeight() - tk.height(Form::Form1)) / 2);
-        tk.setLeft(Form::Form1, (tk.screenWidth() - tk.width(Form::Form1)) / 2);
+        // Centred, but on a screen smaller than the window its title bar stays on the screen.
+        tk.setTop(Form::Form1, std::max(0.0f, (tk.screenHeight() - tk.height(Form::Form1)) / 2));
+        tk.setLeft(Form::Form1, std::max(0.0f, (tk.screenWidth() - tk.width(Form::Form1)) / 2));
         tk.setVisible(Form::Form1, Control::pin, 0, false);
         tk.show(Form::Form1);
         tk.setHelpFile(helpPath(tk.appPath()));

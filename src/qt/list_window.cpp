@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 
 #include "platform/design.h"
 #include "qt/look.h"
@@ -84,12 +85,16 @@ void ListWindow::setFittingFont(QFont font, const QString& longest) {
     command1_->setFont(font);
 }
 
-// A window manager that minimizes the list all the same: a minimized list is a hidden one, so the menu
-// item that shows it is enabled again and brings it back.
-void ListWindow::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && !closing && onCommand1)
-        onCommand1();
+// A window manager or a title bar that minimizes the list all the same: a minimized list is a hidden one,
+// so the menu item that shows it is enabled again and brings it back. The window's own state is watched,
+// as Qt's title bar on Wayland minimizes the window without telling the widget.
+void ListWindow::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    QObject::connect(windowHandle(), &QWindow::windowStateChanged, this, &ListWindow::stateChanged, Qt::UniqueConnection);
+}
+
+void ListWindow::stateChanged(Qt::WindowState state) {
+    if (state == Qt::WindowMinimized && !closing && onCommand1) onCommand1();
 }
 
 // Shown again, a list hidden by a minimize comes back as it was, not minimized. Qt maps a window as it

@@ -26,11 +26,13 @@ public:
     bool closing = false;  // set while the window is being unloaded: closing then just closes
 
 protected:
-    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 
 private:
+    void stateChanged(Qt::WindowState state);
+
     QListWidget* list_;
     QPushButton* command1_;
 };

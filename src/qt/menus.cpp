@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QShortcut>
 
 #include "qt/qt_toolkit.h"
 #include "qt/look.h"
@@ -64,6 +65,18 @@ void QtToolkit::buildMenus() {
         }
         a->setEnabled(item.enabled);
         actions_[{item.id, item.index}] = a;
+    }
+}
+
+// The access keys of the board's menu bar (Alt+M, Alt+H) typed in another window open that menu of the
+// board: where a compositor keeps the focus on the move list and refuses it to the board, the player
+// still starts from the keyboard.
+void QtToolkit::reachMenusFrom(QWidget* w) {
+    if (!board_) return;
+    QMenuBar* bar = board_->menuBar();
+    for (QAction* a : bar->actions()) {
+        auto* key = new QShortcut(QKeySequence::mnemonic(a->text()), w);
+        QObject::connect(key, &QShortcut::activated, bar, [bar, a] { bar->setActiveAction(a); });
     }
 }
 

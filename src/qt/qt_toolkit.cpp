@@ -138,6 +138,7 @@ void QtToolkit::createList() {
     list_->setFittingFont(designFont(design::kLabelFontPoints, false), text(recordLine(26, 7, 1, 5, 1)));
     list_->onCommand1 = [this] { command1Clicked(Form::Form3); };
     list_->list()->setAccessibleName(text(design::kForm3Caption));  // a screen reader names the list by it
+    reachMenusFrom(list_);
 }
 
 void QtToolkit::createAbout() {

@@ -99,6 +99,7 @@ private:
     void createList();
     void createAbout();
     void buildMenus();
+    void reachMenusFrom(QWidget* w);
     QWidget* requireControl(Form f, Control c, int16_t i) const;
     QWidget* loadedControl(Form f, Control c, int16_t i);  // the window loaded first
     void activate(Form f);

@@ -15,11 +15,24 @@ namespace tori::qt {
 
 namespace {
 
-// Tells when a window has been mapped and can be seen: Qt reports that to the QWindow alone.
-class ExposeWatch : public QObject {
+// Watches a window where Qt reports to the QWindow alone: tells when it has been mapped and can be
+// seen, and keeps it in its normal state. Every window of the game has a fixed size, and a maximized
+// window must take the size the compositor gives it (a Wayland compositor ends the program that keeps
+// another); yet Qt's own title bar on Wayland offers maximize on every window. So a maximized or
+// full-screen state, asked for by that title bar or by the compositor, is given back at once.
+class WindowWatch : public QObject {
 public:
-    ExposeWatch(QWindow* window, std::function<void()> exposed) : QObject(window), exposed_(std::move(exposed)) {
+    WindowWatch(QWindow* window, std::function<void()> exposed) : QObject(window), exposed_(std::move(exposed)) {
         window->installEventFilter(this);
+        QObject::connect(window, &QWindow::windowStateChanged, this, [window] {
+            constexpr Qt::WindowStates notFixed = Qt::WindowMaximized | Qt::WindowFullScreen;
+            if (window->windowStates() & notFixed) window->setWindowStates(window->windowStates() & ~notFixed);
+        });
+    }
+
+    static void on(QWidget* w, std::function<void()> exposed) {
+        if (!w->windowHandle()->findChild<WindowWatch*>(QString(), Qt::FindDirectChildrenOnly))
+            new WindowWatch(w->windowHandle(), std::move(exposed));
     }
 
 protected:
@@ -38,16 +51,18 @@ void QtToolkit::show(Form f, bool modal) {
     ensureLoaded(f);
     QWidget* w = window(f);
     if (ended_ || !w) return;
+    const auto mapped = [this] {
+        placement_.mapped();
+        activateWhenMapped();
+    };
     if (f == Form::Form2 && modal) {
+        about_->winId();  // makes its QWindow, which exec() would make only as it shows the box
+        WindowWatch::on(about_, mapped);
         about_->exec();  // until the box is unloaded, which hides it
         return;
     }
     w->show();
-    if (!w->windowHandle()->findChild<ExposeWatch*>(QString(), Qt::FindDirectChildrenOnly))
-        new ExposeWatch(w->windowHandle(), [this] {
-            placement_.mapped();
-            activateWhenMapped();
-        });
+    WindowWatch::on(w, mapped);
     if (f == Form::Form3) activate(f);
 }
 

@@ -3,13 +3,13 @@
 import subprocess
 
 import rules
-from xclient import SLOW
+from waits import check, patience
 
 BOARD_TITLE = "トリピン"
 LIST_TITLE = "指し手手順"
 APP_TITLE = "トリピン For Windows 95"  # every message box of the program carries it
 
-GREEN, GREY, BLACK = (0, 128, 0), (128, 128, 128), (0, 0, 0)
+GREEN, GREY, BLACK, WHITE = (0, 128, 0), (128, 128, 128), (0, 0, 0), (255, 255, 255)
 SQUARE = 30  # 450 twips at 15 twips per pixel
 
 
@@ -56,16 +56,23 @@ class Program:
         if self.log is not subprocess.DEVNULL:
             self.log.close()
 
+    def close(self):
+        """The window manager's close request on the board window: both windows go and the program ends."""
+        if not self.alive():
+            return
+        self.xs.close_request(self.board_window)
+        self.wait_exit()
+        self.stop()
+        check(not self.xs.titled(BOARD_TITLE) and not self.xs.titled(LIST_TITLE), "a window outlived the program")
+
     def wait_exit(self, timeout=10.0):
         try:
-            return self.process.wait(timeout * SLOW)
+            return self.process.wait(patience(timeout))
         except subprocess.TimeoutExpired:
             raise AssertionError("the program did not end")
 
     def cpu_ticks(self):
-        with open(f"/proc/{self.process.pid}/stat") as stat:
-            fields = stat.read().rsplit(")", 1)[1].split()
-        return int(fields[11]) + int(fields[12])  # utime + stime
+        return cpu_ticks(self.process.pid)
 
     # Where things are.
 
@@ -102,39 +109,39 @@ class Program:
 
     # The keyboard.
 
-    def walk(self, cursor, to):
-        """Arrow keys from the cursor's square to another: left and up first, then right and down, so that every
-        step stays on the triangle. Returns the new square."""
-        (col, row), (tc, tr) = cursor, to
-        keys = ["Left"] * (col - tc) + ["Up"] * (row - tr) + ["Right"] * (tc - col) + ["Down"] * (tr - row)
-        if keys:
-            self.xs.xdotool("key", "--delay", "20", *keys)
-        return to
+    def steps(self, cursor, to):
+        """The arrow keys from the cursor's square to another, each with the square it leads to: left and up first,
+        then right and down, so that every step stays on the triangle."""
+        (col, row), out = cursor, []
+        for key, dc, dr in (("Left", -1, 0), ("Up", 0, -1), ("Right", 1, 0), ("Down", 0, 1)):
+            while (to[0] - col) * dc > 0 or (to[1] - row) * dr > 0:
+                col, row = col + dc, row + dr
+                out.append((key, (col, row)))
+        return out
 
     def play_by_keys(self, n, moves, pins, cursor):
-        """Each move by keys alone: walk to the pin, Space lifts it; walk to its destination, Enter jumps. Waits
-        until the board shows each jump, where the board can be read. Returns the pins and the cursor's square."""
+        """Each move by keys alone: arrows to the pin and Space, arrows to its destination and Enter; waits until the
+        board shows the jump. Returns the pins and the cursor's square."""
         for move in moves:
-            cursor = self.walk(cursor, rules.square(move[0], n))
-            self.xs.xdotool("key", "space")
-            cursor = self.walk(cursor, rules.square(move[1], n))
-            self.xs.xdotool("key", "Return")
+            keys = []
+            for p, action in ((move[0], "space"), (move[1], "Return")):
+                keys += [key for key, _ in self.steps(cursor, rules.square(p, n))] + [action]
+                cursor = rules.square(p, n)
+            self.xs.xdotool("key", "--delay", "20", *keys)
             pins = rules.play(pins, move, n)
             if len(pins) > 1:
                 self.expect_board(n, pins)
         return pins, cursor
 
     def cursor_frame(self, col, row, scale=1):
-        """Whether the keyboard cursor's frame stands just inside the square: along the square's middle row, from its
-        left edge inwards, a black line, the highlight colour, a white line, all within its first five pixels."""
+        """Whether the cursor's frame stands just inside the square: along its middle row, in its first five pixels
+        past the edge, a black line, the highlight colour, a white line."""
         pic, at = self.grab_surface(scale), lambda v: int(v * SQUARE * scale)
-        y = at(row) + at(1) // 2
-        line = [pic(at(col) + dx, y) for dx in range(int(6 * scale))]
-        black, white = line.index(BLACK, 1) if BLACK in line[1:] else None, (255, 255, 255)
-        return (black is not None and white in line[black:]
-                and any(c not in (BLACK, white) for c in line[black:line.index(white, black)]))
-
-    # Input.
+        line = [pic(at(col) + dx, at(row) + at(1) // 2) for dx in range(1, int(6 * scale))]
+        if BLACK not in line or WHITE not in line[line.index(BLACK):]:
+            return False
+        first = line.index(BLACK)
+        return any(c not in (BLACK, WHITE) for c in line[first + 1:line.index(WHITE, first)])
 
     def focus(self):
         self.xs.focus(self.board_window)
@@ -256,6 +263,13 @@ class Program:
         for move in moves:
             pins = self.move(n, move, pins)
         return pins
+
+
+def cpu_ticks(pid):
+    """The CPU time the process has taken, in clock ticks."""
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime + stime
 
 
 def export_text(header_date, n, lines):

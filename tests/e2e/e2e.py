@@ -1,9 +1,14 @@
 #!/usr/bin/env python3
-"""Plays the installed program on a private Xvfb with the mouse, the keyboard and the clipboard.
+"""The end-to-end tests: the built program, in its installed layout, driven as a player drives it.
 
-Usage: e2e.py <path to toripin> [--desktops]   (its directory holds tori.hlp and tada.wav, as installed)
-Every step runs on a bare Xvfb; with --desktops the desktop step runs under openbox and mutter on Xvfb and under
-GNOME, sway and Weston on Wayland, with Xwayland.
+Usage: e2e.py <path to toripin> SUITE [RUN ...]   (its directory holds tori.hlp and tada.wav, as installed)
+The suites, each a CTest test (tests/e2e/CMakeLists.txt), run the named runs, or all of them:
+  play        the play steps below on a bare Xvfb, with the mouse, the keyboard and the clipboard
+  robustness  robust.py's cases: missing or broken files, no audio, other languages, a small screen
+  desktops    the desktop step under openbox and mutter on Xvfb and under GNOME, sway and Weston with Xwayland,
+              and the list against the board at a scale of 1.5
+  wayland     wayland.py: the program as a Wayland client of a headless Weston; exits 77 when Weston cannot run
+  accessibility  accessibility.py: a game read through AT-SPI; run on a private D-Bus session (dbus-run-session)
 """
 
 import datetime
@@ -14,11 +19,13 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import rules  # noqa: E402
-from driver import APP_TITLE, BOARD_TITLE, GREY, LIST_TITLE, SQUARE, Program, export_text, is_button_face  # noqa: E402
-from xclient import IS_VIEWABLE, GnomeSession, SwaySession, WestonSession, XServer, check  # noqa: E402
+import robust
+import rules
+import wayland
+from driver import APP_TITLE, BOARD_TITLE, GREY, LIST_TITLE, SQUARE, Program, export_text, is_button_face
+from sessions import GnomeSession, SwaySession, Unavailable, WestonSession, XServer
+from waits import check
+from xclient import IS_VIEWABLE
 
 STEPS = []
 
@@ -44,7 +51,7 @@ def start_up(xs, binary):
         program.expect_empty_surface()
         check(not program.message_boxes(), "a message box came up at start")
     finally:
-        close_board(program)
+        program.close()
 
 
 @step
@@ -161,7 +168,7 @@ def desktop(xs, binary):
             xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the minimized list to come back")
             xs.wait_for(lambda: xs.active_window() == listed, 5, "the list window to be active again")
     finally:
-        close_board(program)
+        program.close()
 
 
 def fractional_scale(xs, binary, scale="1.5"):
@@ -186,7 +193,7 @@ def fractional_scale(xs, binary, scale="1.5"):
         xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the list window to show again")
         xs.wait_for(lambda: off() == (0, 0), 5, f"the list against the moved board at scale {scale} (off by {off()})")
     finally:
-        close_board(program)
+        program.close()
 
 
 def desktop_entry():
@@ -194,16 +201,6 @@ def desktop_entry():
                         "io.github.toripin.Toripin.desktop")
     with open(path, encoding="utf-8") as file:
         return dict(line.rstrip("\n").split("=", 1) for line in file if "=" in line and not line.startswith("#"))
-
-
-def close_board(program):
-    """The window manager's close request on the board window: both windows go and the program ends."""
-    if not program.alive():
-        return
-    program.xs.close_request(program.board_window)
-    program.wait_exit()
-    program.stop()
-    check(not program.xs.titled(BOARD_TITLE) and not program.xs.titled(LIST_TITLE), "a window outlived the program")
 
 
 @step
@@ -232,7 +229,7 @@ def sizes_by_keyboard_and_popup(xs, binary):
         program.choose_size(7)
         check(not program.message_boxes(), "a message box came up")
     finally:
-        close_board(program)
+        program.close()
 
 
 @step
@@ -310,63 +307,13 @@ def win_then_play_again_then_quit(xs, binary):
 
 
 @step
-def keyboard_game(xs, binary, n=5):
-    """A whole game won with keys alone, no pointer event after start-up: the size by the menu's access keys, every
-    lift and jump by the arrows, Space and Enter; the list and the winning question checked as the mouse game checks
-    them. The cursor's frame comes with the first arrow key, stays through はい, and goes at a mouse press."""
-    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_QPA_PLATFORM=None).start(own_pixels=True)
-    try:
-        program.choose_size(n)
-        check(not program.cursor_frame(1, 1), "the cursor's frame shows before any key")
-        xs.xdotool("key", "Down")
-        xs.wait_for(lambda: program.cursor_frame(1, 1), 5, "the cursor's frame on (1,1) after the first arrow key")
-        game = rules.winning_game(n)
-        pins, cursor = program.play_by_keys(n, game[:-1], rules.start_position(n), (1, 1))
-        check(not program.message_boxes(), "a message box came up before the last pin")
-        program.menu("c")
-        lines = [rules.record_line(t, m, n) for t, m in enumerate(game[:-1], 1)]
-        xs.wait_for(lambda: (xs.clipboard() or "").split("\r\n")[3:] == lines, 5, "the copied list of the moves")
-        program.focus()
-        program.play_by_keys(n, game[-1:], pins, cursor)
-        box = xs.wait_for(lambda: (program.message_boxes() or [None])[0], 10, "the winning question")
-        xs.focus(box[0])
-        xs.keys("Escape")
-        check(program.message_boxes(), "Esc closed the winning question")
-        program.answer("alt+y")
-        program.expect_board(n, rules.start_position(n))
-        last = rules.square(game[-1][1], n)
-        check(program.cursor_frame(*last), f"the cursor's frame left {last} after はい")
-        xs.click(program.surface[0] + 8 * SQUARE + 10, program.surface[1] + 8 * SQUARE + 5)
-        xs.wait_for(lambda: not program.cursor_frame(*last), 5, "the cursor's frame to go at a mouse press")
-    finally:
-        close_board(program)
-
-
-def keyboard_game_7x7(xs, binary):
-    keyboard_game(xs, binary, 7)
-
-
-@step
-def keyboard_cursor_at_scale(xs, binary, scale=1.5):
-    """At a scale of 1.5 the cursor's frame stands just inside its square and follows the arrow keys."""
-    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_SCALE_FACTOR=str(scale)).start()
-    try:
-        program.menu("s", "5")
-        xs.xdotool("key", "Right", "Right")
-        xs.wait_for(lambda: program.cursor_frame(2, 1, scale) and not program.cursor_frame(1, 1, scale), 5,
-                    f"the cursor's frame on (2,1) at scale {scale}")
-    finally:
-        close_board(program)
-
-
-@step
 def close_during_a_game_and_exit_item(xs, binary):
     program = Program(xs, binary, cwd=os.path.dirname(binary)).start()
     try:
         program.choose_size(6)
         program.move(6, rules.winning_game(6)[0], rules.start_position(6))
     finally:
-        close_board(program)
+        program.close()
     program = Program(xs, binary, cwd=os.path.dirname(binary)).start()
     try:
         program.choose_size(5)
@@ -375,6 +322,48 @@ def close_during_a_game_and_exit_item(xs, binary):
         check(not xs.titled(BOARD_TITLE) and not xs.titled(LIST_TITLE), "a window outlived the exit item")
     finally:
         program.stop()
+
+
+@step
+def keyboard_game(xs, binary, n=5):
+    """A game won by keys alone, no pointer event after start-up: the size by the menu's access keys, each lift and
+    jump by arrows, Space and Enter; the list and the winning question as the mouse game checks them. The cursor's
+    frame comes with the first arrow key, stays through はい and goes at a mouse press."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_QPA_PLATFORM=None).start(own_pixels=True)
+    try:
+        program.choose_size(n)
+        check(not program.cursor_frame(1, 1), "the cursor's frame shows before any key")
+        xs.xdotool("key", "Down")
+        xs.wait_for(lambda: program.cursor_frame(1, 1), 5, "the cursor's frame on (1,1) after the first arrow key")
+        game = rules.winning_game(n)
+        pins, cursor = program.play_by_keys(n, game[:-1], rules.start_position(n), (1, 1))
+        program.menu("c")
+        lines = [rules.record_line(t, move, n) for t, move in enumerate(game[:-1], 1)]
+        xs.wait_for(lambda: (xs.clipboard() or "").split("\r\n")[3:] == lines, 5, "the copied list of the moves")
+        check(not program.message_boxes(), "a message box came up before the last pin")
+        program.focus()
+        program.play_by_keys(n, game[-1:], pins, cursor)
+        program.answer("alt+y")
+        program.expect_board(n, rules.start_position(n))
+        last = rules.square(game[-1][1], n)
+        check(program.cursor_frame(*last), f"the cursor's frame left {last} after はい")
+        xs.click(program.surface[0] + 8 * SQUARE + 10, program.surface[1] + 8 * SQUARE + 5)
+        xs.wait_for(lambda: not program.cursor_frame(*last), 5, "the cursor's frame to go at a mouse press")
+    finally:
+        program.close()
+
+
+@step
+def keyboard_cursor_at_scale(xs, binary):
+    """At a scale of 1.5 the cursor's frame stands just inside its square and follows the arrow keys."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_SCALE_FACTOR="1.5").start()
+    try:
+        program.menu("s", "5")
+        xs.xdotool("key", "Right", "Right")
+        xs.wait_for(lambda: program.cursor_frame(2, 1, 1.5) and not program.cursor_frame(1, 1, 1.5), 5,
+                    "the cursor's frame on (2,1) at scale 1.5")
+    finally:
+        program.close()
 
 
 @step
@@ -404,7 +393,7 @@ def dark_scheme(xs, binary):
         xs.wait_for(lambda: not xs.titled("バージョン情報"), 5, "the About box to close")
         check(min(contrasts) >= 4.5, f"the About box's lines stand on its grey at contrasts {contrasts}")
     finally:
-        close_board(program)
+        program.close()
         shutil.rmtree(config, ignore_errors=True)
 
 
@@ -449,34 +438,46 @@ DESKTOPS = {
 }
 
 
+# Each suite's runs: (name, session, step), where session() starts the session the step (session, binary) runs in.
+SUITES = {
+    "play": lambda binary: [(step.__name__, XServer, step) for step in STEPS],
+    "robustness": robust.runs,
+    "desktops": lambda binary: [("desktop", start, desktop) for start in DESKTOPS.values()]
+    + [("fractional_scale", DESKTOPS["openbox"], fractional_scale)]
+    + [("keyboard_game_7x7", DESKTOPS[name], lambda xs, binary: keyboard_game(xs, binary, 7)) for name in ("openbox", "gnome")],
+    "accessibility": lambda binary: __import__("accessibility").runs(),  # pyatspi: run by Debian's python3
+    "wayland": lambda binary: [("wayland_client", wayland.HeadlessWeston, wayland.wayland_client)],
+}
+SKIPS = {"wayland"}  # the suites whose session may be unavailable here without the program being at fault
+SKIP = 77
+
+
 def main():
-    if len(sys.argv) not in (2, 3) or (len(sys.argv) == 3 and sys.argv[2] != "--desktops"):
+    if len(sys.argv) < 3 or sys.argv[2] not in SUITES:
         sys.exit(__doc__)
-    binary = os.path.abspath(sys.argv[1])
-    wanted = os.environ.get("E2E_ONLY")
-    if len(sys.argv) == 3:
-        runs = [(desktop, start) for start in DESKTOPS.values()] + [(fractional_scale, DESKTOPS["openbox"])]
-        # A 7 x 7 game from the keyboard alone under a window manager and under GNOME's Xwayland.
-        runs += [(keyboard_game_7x7, DESKTOPS[name]) for name in ("openbox", "gnome")]
-    else:
-        runs = [(function, XServer) for function in STEPS if not wanted or function.__name__ == wanted]
-    failures = 0
-    for function, session in runs:
+    binary, suite, wanted = os.path.abspath(sys.argv[1]), sys.argv[2], sys.argv[3:]
+    runs = [run for run in SUITES[suite](binary) if not wanted or run[0] in wanted]
+    failures = skips = 0
+    for name, session, step in runs:
         began = time.monotonic()
         xs = None
         try:
             xs = session()
-            function(xs, binary)
-            overrules = f"; the compositor {', '.join(xs.overrules())}" if xs.overrules() else ""
-            print(f"PASS {function.__name__} on {xs.session} ({time.monotonic() - began:.1f} s{overrules})", flush=True)
-        except Exception as error:  # report every step, then fail
-            failures += 1
-            where = xs.session if xs else "a session that did not start"
-            print(f"FAIL {function.__name__} on {where}: {error}", flush=True)
+            step(xs, binary)
+            overrules = isinstance(xs, XServer) and ", ".join(xs.overrules())
+            overrules = f"; the compositor {overrules}" if overrules else ""
+            print(f"PASS {name} on {xs.session} ({time.monotonic() - began:.1f} s{overrules})", flush=True)
+        except Exception as error:  # report every run, then fail
+            if isinstance(error, Unavailable) and suite in SKIPS:
+                skips += 1
+                print(f"SKIP {name}: {error}", flush=True)
+            else:
+                failures += 1
+                print(f"FAIL {name} on {xs.session if xs else 'a session that did not start'}: {error}", flush=True)
         finally:
             if xs:
                 xs.close()
-    sys.exit(1 if failures else 0)
+    sys.exit(1 if failures else SKIP if runs and skips == len(runs) else 0)
 
 
 if __name__ == "__main__":

@@ -1,23 +1,17 @@
-#!/usr/bin/env python3
-"""The program keeps working, and says nothing of its own, when its surroundings are poor.
+"""The program keeps working, and says nothing of its own, when its surroundings are poor: e2e.py's robustness suite.
 
 Each case copies the program into a fresh directory with or without its files, starts it on a private Xvfb,
 opens the help contents, wins a 5 × 5 game, plays on and copies the move list, then closes the board window.
-
-Usage: robust.py <path to toripin> [case ...]
 """
 
 import os
 import shutil
-import sys
 import tempfile
-import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import rules  # noqa: E402
-from driver import BOARD_TITLE, LIST_TITLE, Program  # noqa: E402
-from xclient import XServer, check  # noqa: E402
+import rules
+from driver import Program
+from sessions import XServer
+from waits import check
 
 HELP_TITLE = "トリピン ヘルプ"
 
@@ -71,9 +65,8 @@ def surface_offset(binary):
         xs.close()
 
 
-def run_case(name, binary, offset):
-    files, (width, height), env = CASES[name]
-    xs = XServer(width, height)
+def run_case(name, xs, binary, offset):
+    files, _, env = CASES[name]
     directory = tempfile.mkdtemp(prefix=f"toripin-{name}-")
     program = None
     try:
@@ -112,33 +105,15 @@ def run_case(name, binary, offset):
               and text.count("\r\n") == 3, f"the clipboard holds {text!r}")
         no_box(program, "after copying")
 
-        xs.close_request(program.board_window)
-        program.wait_exit()
-        check(not xs.titled(BOARD_TITLE) and not xs.titled(LIST_TITLE), "a window outlived the program")
+        program.close()
     finally:
         if program:
             program.stop()
-        xs.close()
         shutil.rmtree(directory, ignore_errors=True)
 
 
-def main():
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    binary = os.path.abspath(sys.argv[1])
-    names = sys.argv[2:] or list(CASES)
+def runs(binary):
+    """Each case on an Xvfb of its screen size."""
     offset = surface_offset(binary)
-    failures = 0
-    for name in names:
-        began = time.monotonic()
-        try:
-            run_case(name, binary, offset)
-            print(f"PASS {name} ({time.monotonic() - began:.1f} s)", flush=True)
-        except Exception as error:
-            failures += 1
-            print(f"FAIL {name}: {error}", flush=True)
-    sys.exit(1 if failures else 0)
-
-
-if __name__ == "__main__":
-    main()
+    return [(name, lambda size=size: XServer(*size), lambda xs, binary, name=name: run_case(name, xs, binary, offset))
+            for name, (_, size, _) in CASES.items()]

@@ -1,48 +1,25 @@
-#!/usr/bin/env python3
-"""Runs the built program as a Wayland client of a private headless Weston, with no X server to prefer and no platform
-chosen for it, and checks what the compositor sees.
-
-Usage: wayland.py <path to toripin>   (its directory holds tori.hlp and tada.wav, as installed)
-Exits 77 when Weston itself cannot run here.
-"""
+"""The built program as a Wayland client of a private headless Weston, with no X server to prefer and no platform chosen
+for it: what the compositor sees. A step of e2e.py's wayland suite."""
 
 import os
 import re
 import shutil
 import signal
-import struct
 import subprocess
-import sys
-import tempfile
-import time
-import zlib
 
-from xclient import SLOW, Picture, check, end_group, read_log, wait_for
+from driver import BOARD_TITLE, GREY, LIST_TITLE, SQUARE, cpu_ticks
+from pictures import read_png
+from sessions import Weston
+from waits import check, patience, wait_for
+from xclient import bare_env
 
 APP_ID = "io.github.toripin.Toripin"
 DESKTOP_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "desktop")
-BOARD_TITLE = "トリピン"
-LIST_TITLE = "指し手手順"
-GREY = (128, 128, 128)
-SQUARE = 30  # 450 twips at 15 twips per pixel
 BOARD_FRAME = (280, 333)  # 4200 × 5000 twips, frame and title bar included
-
-# A desktop of one colour the program and Qt's window decorations never use, so windows stand out against it.
-DESKTOP = (0x20, 0x40, 0x80)
-WESTON_INI = f"""[shell]
-background-color=0xff{DESKTOP[0]:02x}{DESKTOP[1]:02x}{DESKTOP[2]:02x}
-background-image=
-panel-position=none
-
-[input-method]
-path=
-"""
 
 # Weston places each new window at an offset drawn from random() without ever setting its start value, so the
 # layout is the same on every run: on this output the board and the move list do not overlap, whichever maps first.
 OUTPUT = (1024, 768)
-
-SKIP = 77
 
 # What Qt prints when it cannot reach the compositor or load its Wayland plugin.
 BAD_OUTPUT = (
@@ -56,110 +33,37 @@ BAD_OUTPUT = (
 )
 
 
-class Skip(Exception):
-    """Weston cannot run on this machine: nothing the program can be blamed for."""
+class HeadlessWeston(Weston):
+    """Weston with no screen but the pictures weston-screenshooter takes of its output, logging every request its
+    clients make."""
 
-
-def read_png(path):
-    """Decodes the 8-bit RGB or RGBA, non-interlaced PNG that weston-screenshooter writes into rows of bytes."""
-    with open(path, "rb") as file:
-        data = file.read()
-    check(data[:8] == b"\x89PNG\r\n\x1a\n", f"{path} is not a PNG file")
-    pos, compressed, header = 8, [], None
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        pos += 12 + length
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            compressed.append(body)
-    width, height, depth, colour_type, _, _, interlace = header
-    check(depth == 8 and colour_type in (2, 6) and interlace == 0, f"unexpected PNG format {header}")
-    bpp = 3 if colour_type == 2 else 4
-    raw = zlib.decompress(b"".join(compressed))
-    stride = width * bpp
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        if kind == 1:
-            for i in range(bpp, stride):
-                line[i] = (line[i] + line[i - bpp]) & 255
-        elif kind == 2:
-            line = bytearray((a + b) & 255 for a, b in zip(line, previous))
-        elif kind == 3:
-            for i in range(stride):
-                left = line[i - bpp] if i >= bpp else 0
-                line[i] = (line[i] + (left + previous[i]) // 2) & 255
-        elif kind == 4:
-            for i in range(stride):
-                a = line[i - bpp] if i >= bpp else 0
-                b, c = previous[i], previous[i - bpp] if i >= bpp else 0
-                pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
-                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append(bytes(line))
-        previous = line
-    return Picture(b"".join(rows), width, height, stride, bpp, bgr=False)
-
-
-class Weston:
-    """A headless Weston with its own runtime directory, rendering with pixman so that screenshots show windows."""
-
-    SOCKET = "toripin-wayland"
+    session = "headless Weston"
+    needs = ("weston", "weston-screenshooter")
+    last_shot = None
 
     def __init__(self):
-        for tool in ("weston", "weston-screenshooter"):
-            if not shutil.which(tool):
-                raise Skip(f"{tool} is not installed (scripts/setup.sh installs it)")
-        self.runtime = tempfile.mkdtemp(prefix="toripin-wayland-")
-        os.chmod(self.runtime, 0o700)  # Wayland wants a runtime directory only its owner can enter
-        self.last_shot = None
-        self.log_path = os.path.join(self.runtime, "weston.log")
-        config = os.path.join(self.runtime, "weston.ini")
-        with open(config, "w") as file:
-            file.write(WESTON_INI)
+        super().__init__(*OUTPUT)
+
+    def options(self, width, height):
         # --debug offers the screenshooter protocol; the proto scope logs every request a client makes.
-        self.output = open(os.path.join(self.runtime, "weston.out"), "wb")
-        self.process = subprocess.Popen(
-            ["weston", "--backend=headless-backend.so", f"--socket={self.SOCKET}", "--idle-time=0",
-             "--use-pixman", f"--width={OUTPUT[0]}", f"--height={OUTPUT[1]}", f"--config={config}",
-             "--debug", f"--log={self.log_path}", "--logger-scopes=log,proto"],
-            env=self.env(), cwd=self.runtime, stdin=subprocess.DEVNULL, stdout=self.output,
-            stderr=subprocess.STDOUT, start_new_session=True)
-        try:
-            self.wait_ready()
-        except BaseException:
-            self.close()
-            raise
+        return ["--backend=headless-backend.so", "--debug", "--logger-scopes=log,proto"]
 
-    def env(self, **extra):
-        """A clean environment: no X display or outer Wayland session to fall back on."""
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM", "XAUTHORITY")}
-        env["XDG_RUNTIME_DIR"] = self.runtime
-        env.update(extra)
-        return env
+    def ready(self):
+        return os.path.exists(os.path.join(self.runtime, self.SOCKET))
 
-    def client_env(self, **extra):
-        return self.env(**{"WAYLAND_DISPLAY": self.SOCKET, **extra})
+    def start(self, width, height):
+        """Once the socket is there, waits for the desktop to be painted: the shell is there before any window."""
+        super().start(width, height)
 
-    def wait_ready(self, timeout=30.0):
-        """Waits for the socket, then for the desktop to be painted, so that the shell is there before any window."""
-        socket = os.path.join(self.runtime, self.SOCKET)
-        deadline = time.monotonic() + timeout * SLOW
-        while not os.path.exists(socket):
-            if self.process.poll() is not None:
-                raise Skip(f"weston ended with {self.process.returncode} before opening its socket:\n{self.log_tail()}")
-            if time.monotonic() > deadline:
-                raise Skip(f"weston opened no socket in {timeout:.0f} s:\n{self.log_tail()}")
-            time.sleep(0.1)
-        while True:
-            pic = self.screenshot()
-            if pic and pic(0, 0) == DESKTOP and pic(pic.width - 1, pic.height - 1) == DESKTOP:
-                return
+        def painted():
             check(self.process.poll() is None, f"weston ended:\n{self.log_tail()}")
-            check(time.monotonic() < deadline, f"the desktop was never painted:\n{self.log_tail()}")
-            time.sleep(0.2)
+            pic = self.screenshot()
+            return pic and pic(0, 0) == self.DESKTOP and pic(pic.width - 1, pic.height - 1) == self.DESKTOP
+        wait_for(painted, 10, lambda: f"the desktop to be painted:\n{self.log_tail()}", poll=0.2)
+
+    def client_env(self):
+        """A Wayland client's environment, with no X display or outer Wayland session to fall back on."""
+        return {**bare_env(), **self.wayland_env()}
 
     def screenshot(self):
         """The whole output as weston-screenshooter saves it, or None when no picture came."""
@@ -167,7 +71,7 @@ class Weston:
         os.makedirs(shots, exist_ok=True)
         try:
             subprocess.run(["weston-screenshooter"], cwd=shots, env=self.client_env(), stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20, check=False)
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=patience(5), check=False)
         except subprocess.TimeoutExpired:
             return None
         files = sorted(name for name in os.listdir(shots) if name.endswith(".png"))
@@ -179,18 +83,6 @@ class Weston:
         for name in files[:-1]:
             os.remove(os.path.join(shots, name))
         return read_png(self.last_shot)
-
-    def log(self):
-        return read_log(self.log_path)
-
-    def log_tail(self, lines=20):
-        """Weston's own messages, without the protocol traffic."""
-        return "\n".join([line for line in self.log().splitlines() if "][proto] " not in line][-lines:])
-
-    def close(self):
-        end_group(self.process)
-        self.output.close()
-        shutil.rmtree(self.runtime, ignore_errors=True)
 
 
 def toplevels(log):
@@ -237,7 +129,7 @@ def frame_around(pic, x, y):
     """The window around the point (x, y): how far the pixels that are not desktop reach in the four directions."""
     def reach(dx, dy):
         cx, cy = x, y
-        while pic.inside(cx + dx, cy + dy) and pic(cx + dx, cy + dy) != DESKTOP:
+        while pic.inside(cx + dx, cy + dy) and pic(cx + dx, cy + dy) != Weston.DESKTOP:
             cx, cy = cx + dx, cy + dy
         return cx, cy
     left, right = reach(-1, 0)[0], reach(1, 0)[0]
@@ -245,15 +137,13 @@ def frame_around(pic, x, y):
     return left, top, right - left + 1, bottom - top + 1
 
 
-def run(binary):
-    weston = Weston()
+def wayland_client(weston, binary):
     program = None
     err_path = os.path.join(weston.runtime, "toripin.err")
     try:
         with open(err_path, "wb") as err:
             program = subprocess.Popen([binary], cwd=os.path.dirname(binary), stdin=subprocess.DEVNULL,
-                                       stdout=err, stderr=subprocess.STDOUT,
-                                       env=weston.client_env())
+                                       stdout=err, stderr=subprocess.STDOUT, env=weston.client_env())
 
         def output():
             with open(err_path, encoding="utf-8", errors="replace") as file:
@@ -265,9 +155,9 @@ def run(binary):
         # Both windows reach the compositor as toplevels of one client, with their captions.
         def both_windows():
             still_running()
-            return next((titles for titles in toplevels(weston.log()).values()
+            return next((client for client, titles in toplevels(weston.log()).items()
                          if BOARD_TITLE in titles and LIST_TITLE in titles), None)
-        wait_for(both_windows, 30, "the board and the move list windows on the compositor")
+        client = wait_for(both_windows, 30, "the board and the move list windows on the compositor")
         print("PASS both windows are Wayland toplevels with their captions", flush=True)
 
         # The desktop finds the launcher of the running windows by their application id: the desktop entry's name.
@@ -285,31 +175,36 @@ def run(binary):
 
         # The board comes up grey and empty, in a window of its designed size, frame included.
         # Qt settles the window size over a few configures: wait until two screenshots agree.
-        deadline, seen = time.monotonic() + 30 * SLOW, None
-        while True:
+        last = [None]
+
+        def settled():
             still_running()
             pic = weston.screenshot()
             board = pic and find_board(pic)
             layout = board and (board, frame_around(pic, board[0] + board[2] // 2, board[1] + board[3] // 2))
-            if layout and layout == seen:
-                break
-            seen = layout
-            check(time.monotonic() < deadline, "no grey board surface settled on the screen")
-            time.sleep(0.5)
-        left, top, width, height = board
-        fx, fy, fw, fh = layout[1]
+            agreed, last[0] = layout and layout == last[0], layout
+            return agreed and (layout, pic)
+        ((left, top, width, height), (fx, fy, fw, fh)), pic = wait_for(
+            settled, 10, "a grey board surface to settle on the screen", poll=0.5)
         wrong = [(x, y) for x in range(SQUARE, 8 * SQUARE, 7) for y in range(SQUARE, 8 * SQUARE, 7)
                  if pic(left + x, top + y) != GREY]
         check(not wrong, f"the board surface at ({left},{top}) is not plain grey at {wrong[:5]}")
         check(abs(fw - BOARD_FRAME[0]) <= 1 and abs(fh - BOARD_FRAME[1]) <= 2,
               f"the board window at ({fx},{fy}) is {fw}×{fh} pixels")
         check(fx < left and fy < top and left + width <= fx + fw and top + height <= fy + fh,
-              f"the grey surface {board} is not inside the board window {(fx, fy, fw, fh)}")
+              f"the grey surface {(left, top, width, height)} is not inside the board window {(fx, fy, fw, fh)}")
         print(f"PASS the board window is {fw}×{fh} with a {width}×{height} grey surface", flush=True)
 
-        # Still running a while later, having said nothing about its connection or plugin.
-        time.sleep(3)
-        still_running()
+        # Still running once it has gone quiet (no request to the compositor and no CPU time between two looks half
+        # a second apart), having said nothing about its connection or plugin.
+        last = [None]
+
+        def quiet():
+            still_running()
+            now = (weston.log().count(f"][proto] client {client} rq "), cpu_ticks(program.pid))
+            unchanged, last[0] = now == last[0], now
+            return unchanged
+        wait_for(quiet, 10, "the program to go quiet", poll=0.5)
         bad = [line for line in output().splitlines() if any(b.lower() in line.lower() for b in BAD_OUTPUT)]
         check(not bad, "the program reported:\n" + "\n".join(bad))
         check("wl_display@1.error(" not in weston.log(), "the compositor sent a protocol error")
@@ -317,7 +212,7 @@ def run(binary):
         # No test hooks in the product: ending it is the session's SIGTERM.
         program.terminate()
         try:
-            code = program.wait(10)
+            code = program.wait(patience(10))
         except subprocess.TimeoutExpired:
             raise AssertionError("the program did not end on SIGTERM")
         check(code == -signal.SIGTERM, f"the program ended with {code} instead of by SIGTERM:\n{output()}")
@@ -333,21 +228,3 @@ def run(binary):
         if program and program.poll() is None:
             program.kill()
             program.wait()
-        weston.close()
-
-
-def main():
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    try:
-        run(os.path.abspath(sys.argv[1]))
-    except Skip as reason:
-        print(f"SKIP {reason}", flush=True)
-        sys.exit(SKIP)
-    except AssertionError as error:
-        print(f"FAIL {error}", flush=True)
-        sys.exit(1)
-
-
-if __name__ == "__main__":
-    main()

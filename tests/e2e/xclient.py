@@ -1,19 +1,15 @@
-"""A small X client for driving the real program: a private X server (Xvfb, alone or with a window manager, or the
-Xwayland of a Wayland compositor: headless GNOME or sway, or Weston), window lookup, screenshots, input, clipboard."""
+"""The X client the tests drive the program with: Xlib through ctypes, and a connection to a display that finds
+windows and reads their properties and pixels, sends input through xdotool and uses the clipboard through xclip."""
 
 import ctypes
 import ctypes.util
-import glob
 import os
-import pwd
-import re
 import select
-import shutil
-import signal
-import stat
 import subprocess
-import tempfile
 import time
+
+from pictures import Picture
+from waits import patience, wait_for
 
 _x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
 
@@ -119,91 +115,23 @@ Z_PIXMAP = 2
 ALL_PLANES = 0xFFFFFFFF
 
 
-# Deadlines are written for an idle machine; a wait allows this many times as long, for a machine whose two cores
-# also run a build and other tests. A condition that comes at once costs nothing.
-SLOW = 4
+def bare_env():
+    """The environment of this process without the display, the session or the platform it names."""
+    return {k: v for k, v in os.environ.items()
+            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "QT_QPA_PLATFORM",
+                         "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP")}
 
 
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
+class XClient:
+    """A connection to an X display. A session (sessions.py) makes the display and connects."""
 
+    dpy = None
 
-def wait_for(predicate, timeout=10.0, what="condition", poll=0.02):
-    """Returns the predicate's first true value; fails once the timeout, times SLOW, has passed. what may be a callable,
-    for a message that tells how things stand at the end."""
-    deadline = time.monotonic() + timeout * SLOW
-    while True:
-        result = predicate()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
-        time.sleep(poll)
-
-
-def _die_with_parent():
-    """Run in the child: the server ends when this script does, however it ends."""
-    ctypes.CDLL(None).prctl(1, 15)  # PR_SET_PDEATHSIG, SIGTERM
-
-
-class XServer:
-    """A private Xvfb on a display number it picks itself, and a connection to it; with a window manager's command
-    (["openbox"], or ["dbus-run-session", "--", "mutter", "--x11"]), that window manager runs on it."""
-
-    session = "Xvfb"
-    # What a window manager does with every client's windows whatever they ask; the compositors that overrule the
-    # program say so (README, "On the desktop").
-    centres_windows = False  # puts every new window in the middle of the screen
-    moves_windows = True  # moves a window where its client asks once it is mapped
-    activates_on_request = True  # activates the window its client asks for
-    publishes_frames = True  # tells a client the frame it draws around its window
-    reports_positions = True  # tells a client where it put its window
-
-    def overrules(self):
-        """What this window manager does to every client's windows whatever they ask, in words."""
-        return [words for flag, words in ((self.centres_windows, "centres every window"),
-                                          (not self.moves_windows, "ignores moves"),
-                                          (not self.activates_on_request, "refuses activation"),
-                                          (not self.publishes_frames, "publishes no frame")) if flag]
-
-    def __init__(self, width=1280, height=1024, wm=None):
-        self.wm = None
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp",
-             "-noreset"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
-        os.close(write_end)
-        number = b""
-        while not number.endswith(b"\n"):
-            ready, _, _ = select.select([read_end], [], [], 20)
-            chunk = os.read(read_end, 16) if ready else b""
-            if not chunk:
-                self.process.kill()
-                raise RuntimeError("Xvfb did not start")
-            number += chunk
-        os.close(read_end)
-        self._connect(":" + number.decode().strip())
-        self.width, self.height = width, height
-        if wm:
-            name = next(word for word in wm if word in ("openbox", "mutter"))
-            self.session = f"{name} on Xvfb"
-            self.wm = subprocess.Popen([*wm, "--sm-disable"], env=self.env(GSETTINGS_BACKEND="memory"),
-                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, start_new_session=True,
-                                       preexec_fn=_die_with_parent)
-            self.wait_for_window_manager(name)
-
-    def _connect(self, name, attempts=1):
+    def connect(self, name):
+        """Opens the display as soon as it takes connections."""
         self.name = name
-        for attempt in range(attempts):
-            self.dpy = _x11.XOpenDisplay(name.encode())
-            if self.dpy:
-                break
-            time.sleep(0.1)
-        else:
-            raise RuntimeError("cannot open " + name)
+        self.dpy = wait_for(lambda: _x11.XOpenDisplay(name.encode()), 5, f"the display {name} to take connections",
+                            poll=0.1)
         self.root = _x11.XDefaultRootWindow(self.dpy)
         self._atoms = {}
 
@@ -212,27 +140,10 @@ class XServer:
             _x11.XCloseDisplay(self.dpy)
             self.dpy = None
 
-    def close(self):
-        self.disconnect()
-        end_group(self.wm)  # with the session bus it may have started
-        self.process.terminate()
-        try:
-            self.process.wait(5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-
     def env(self, **extra):
-        """The environment for a client of this server; the test suite's offscreen setting does not apply. A value of
+        """The environment for a client of this display; the test suite's offscreen setting does not apply. A value of
         None removes that variable."""
-        env = dict(os.environ)
-        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "XDG_SESSION_TYPE",
-                     "XDG_CURRENT_DESKTOP"):
-            env.pop(name, None)
-        env["DISPLAY"] = self.name
-        env["QT_QPA_PLATFORM"] = "xcb"
-        env.update(self.session_env())
-        env.update(extra)
+        env = {**bare_env(), "DISPLAY": self.name, "QT_QPA_PLATFORM": "xcb", **self.session_env(), **extra}
         return {k: v for k, v in env.items() if v is not None}
 
     def session_env(self):
@@ -247,20 +158,21 @@ class XServer:
         """Waits until the window manager frames new windows. Its check window comes early in its start, and a
         window mapped before it is ready may be left unmapped for ever (openbox drops such map requests): a probe
         window is mapped, again after each second without an answer, until the window manager takes it."""
-        self.wait_for(self.window_manager, timeout, name + " to manage the screen")
+        wait_for(self.window_manager, timeout, name + " to manage the screen")
         probe = _x11.XCreateSimpleWindow(self.dpy, self.root, 0, 0, 1, 1, 0, 0, 0)
-        try:
-            deadline = time.monotonic() + timeout * SLOW
-            while True:
+        mapped = [0.0]
+
+        def taken():
+            if self.property_bytes(probe, "WM_STATE"):
+                return True
+            if time.monotonic() > mapped[0] + 1:
+                _x11.XUnmapWindow(self.dpy, probe)
                 _x11.XMapWindow(self.dpy, probe)
                 _x11.XFlush(self.dpy)
-                attempt = time.monotonic() + 1
-                while time.monotonic() < attempt:
-                    if self.property_bytes(probe, "WM_STATE"):
-                        return
-                    time.sleep(0.02)
-                check(time.monotonic() < deadline, f"{name} takes no new window")
-                _x11.XUnmapWindow(self.dpy, probe)
+                mapped[0] = time.monotonic()
+            return False
+        try:
+            wait_for(taken, timeout, f"{name} to take a new window")
         finally:
             _x11.XDestroyWindow(self.dpy, probe)
             _x11.XSync(self.dpy, 0)
@@ -421,11 +333,11 @@ class XServer:
         _x11.XSelectInput(self.dpy, self.root, SUBSTRUCTURE_NOTIFY_MASK)
         _x11.XSync(self.dpy, 1)  # and forget what came before
 
-    def wait_map(self, title, pid, timeout=30.0):
+    def wait_map(self, title, pid, timeout=10.0):
         """The monotonic time at which a window with the title (or, untitled yet, of the process) was mapped."""
         event = XEvent()
         fd = _x11.XConnectionNumber(self.dpy)
-        deadline = time.monotonic() + timeout
+        deadline = time.monotonic() + patience(timeout)
         while True:
             while _x11.XPending(self.dpy):
                 _x11.XNextEvent(self.dpy, ctypes.byref(event))
@@ -501,7 +413,7 @@ class XServer:
 
     def clipboard(self):
         result = subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", "UTF8_STRING"], env=self.env(),
-                                capture_output=True, timeout=10)
+                                capture_output=True, timeout=patience(3))
         return result.stdout.decode("utf-8") if result.returncode == 0 else None
 
     def set_clipboard(self, text):
@@ -509,258 +421,3 @@ class XServer:
         subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=text.encode(), env=self.env(),
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-
-class WaylandSession(XServer):
-    """A headless Wayland compositor with its Xwayland, in a runtime directory of its own, and a connection to that
-    Xwayland. A subclass gives the compositor's command and tells when it has named its X display."""
-
-    SOCKET = "toripin-wayland"  # the Wayland display's name in the runtime directory
-    user = None  # the account the compositor runs as, for one that refuses root; its clients stay ours
-    needs = ()  # the programs it takes, which scripts/setup.sh installs
-
-    def __init__(self, width=1280, height=1024):
-        self.wm = self.process = self.dpy = self.xauthority = None
-        self.runtime = tempfile.mkdtemp(prefix="toripin-wayland-")
-        os.chmod(self.runtime, 0o700)
-        self.log_path = os.path.join(self.runtime, "compositor.log")
-        try:
-            self._start(width, height)
-        except BaseException:
-            self.close()
-            raise
-
-    def _start(self, width, height):
-        _x11_socket_directory()
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "QT_QPA_PLATFORM")}
-        command = self.command(width, height)
-        env.update(XDG_RUNTIME_DIR=self.runtime, XDG_SESSION_TYPE="wayland")
-        env.update(self.compositor_env())
-        if self.user and os.getuid() == 0:
-            pw = pwd.getpwnam(self.user)
-            for path in (self.runtime, *glob.glob(os.path.join(self.runtime, "*"))):
-                os.chown(path, pw.pw_uid, pw.pw_gid)
-            command = ["setpriv", f"--reuid={pw.pw_uid}", f"--regid={pw.pw_gid}", "--clear-groups",
-                       "--inh-caps=-all", "--pdeathsig=TERM", *command]
-        missing = [program for program in self.needs if not shutil.which(program)]
-        if missing:
-            raise RuntimeError(f"{' and '.join(missing)} not installed (scripts/setup.sh installs them)")
-        with open(self.log_path, "wb") as log:
-            self.process = subprocess.Popen(command, env=env, cwd=self.runtime, stdin=subprocess.DEVNULL, stdout=log,
-                                            stderr=subprocess.STDOUT, start_new_session=True,
-                                            preexec_fn=_die_with_parent)
-        deadline = time.monotonic() + 30
-        while not (display := self.x_display()):
-            if self.process.poll() is not None or time.monotonic() > deadline:
-                raise RuntimeError(f"{self.session} did not start ({self.process.poll()}):\n{self.log()}")
-            time.sleep(0.1)
-        old = os.environ.get("XAUTHORITY")
-        if self.xauthority:
-            os.environ["XAUTHORITY"] = self.xauthority  # read by XOpenDisplay
-        try:
-            self._connect(display, attempts=100)
-        finally:
-            if old is None:
-                os.environ.pop("XAUTHORITY", None)
-            else:
-                os.environ["XAUTHORITY"] = old
-        attrs = self.attributes(self.root)
-        self.width, self.height = attrs.width, attrs.height
-        self.wait_for_window_manager(self.session)
-
-    def compositor_env(self):
-        return {}
-
-    def session_env(self):
-        env = {"WAYLAND_DISPLAY": self.SOCKET, "XDG_RUNTIME_DIR": self.runtime, "XDG_SESSION_TYPE": "wayland"}
-        if self.xauthority:
-            env["XAUTHORITY"] = self.xauthority
-        return env
-
-    def log(self):
-        return read_log(self.log_path)
-
-    def close(self):
-        self.disconnect()
-        end_group(self.process)
-        shutil.rmtree(self.runtime, ignore_errors=True)
-
-
-class GnomeSession(WaylandSession):
-    """GNOME's compositor, mutter, on a D-Bus session of its own."""
-
-    session = "GNOME (mutter on Wayland, Xwayland)"
-    SOCKET = "toripin-gnome"
-    needs = ("dbus-run-session", "mutter", "Xwayland")
-
-    def command(self, width, height):
-        return ["dbus-run-session", "--", "mutter", "--wayland", "--headless", f"--virtual-monitor={width}x{height}",
-                f"--wayland-display={self.SOCKET}"]
-
-    def compositor_env(self):
-        return {"XDG_CURRENT_DESKTOP": "GNOME", "GSETTINGS_BACKEND": "memory",
-                "XDG_CONFIG_HOME": os.path.join(self.runtime, "config")}
-
-    def x_display(self):
-        """mutter names its Xwayland display in its log and writes the display's key beside its socket."""
-        found = re.search(r"Using public X11 display (:\d+)", self.log())
-        keys = glob.glob(os.path.join(self.runtime, ".mutter-Xwaylandauth.*"))
-        if not (found and keys and os.path.exists(os.path.join(self.runtime, self.SOCKET))):
-            return None
-        self.xauthority = keys[0]
-        return found.group(1)
-
-    def session_env(self):
-        return {**super().session_env(), "XDG_CURRENT_DESKTOP": "GNOME"}
-
-
-class SwaySession(WaylandSession):
-    """sway, which refuses to run as root: as root, the compositor runs as nobody and lets our clients on its
-    Xwayland. sway draws title bars and borders itself, outside the X windows, and tells no client of them."""
-
-    session = "sway (Xwayland)"
-    user = "nobody"
-    needs = ("sway", "Xwayland", "xhost", "setpriv")
-    # sway puts every floating window (and every fixed-size one floats) in the middle of the screen, and puts it
-    # back there whenever its client moves it; it gives the focus to the window it maps last and turns a client's
-    # request for the activation of another into an urgency hint (focus_on_window_activation urgent).
-    centres_windows = True
-    moves_windows = False
-    activates_on_request = False
-    publishes_frames = False
-
-    def command(self, width, height):
-        me = pwd.getpwuid(os.getuid()).pw_name
-        with open(os.path.join(self.runtime, "config"), "w") as config:
-            config.write(f"output HEADLESS-1 mode {width}x{height}\n"
-                         f"exec sh -c 'xhost +si:localuser:{me} >/dev/null && "
-                         f"echo \"$DISPLAY $WAYLAND_DISPLAY\" > displays.tmp && mv displays.tmp displays'\n")
-        return ["sway", "--config", os.path.join(self.runtime, "config")]
-
-    def compositor_env(self):
-        return {"WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman",
-                "HOME": self.runtime}
-
-    def x_display(self):
-        """The display sway started Xwayland on, once the configuration's first command has let us on it; with
-        the name sway gave its Wayland display."""
-        names = read_log(os.path.join(self.runtime, "displays")).split()
-        if len(names) != 2:
-            return None
-        self.SOCKET = names[1]
-        return names[0]
-
-
-class WestonSession(WaylandSession):
-    """Weston's desktop shell with its Xwayland, in a window on a private Xvfb, which gives Weston a keyboard and a
-    pointer (a headless Weston has none: its Xwayland then ends on the first input a test sends, and its frame
-    windows lag where it shows the windows). Weston frames X windows with a title bar and borders it tells no client
-    of (no _NET_FRAME_EXTENTS), in frame windows that also hold a transparent shadow."""
-
-    session = "Weston (Xwayland)"
-    SOCKET = "toripin-weston"
-    needs = ("weston", "Xwayland", "Xvfb")
-    SHADOW = 32  # the transparent margin of Weston's frame windows round the frame it draws
-    # Weston puts a window where its client placed it when it was mapped and ignores the client's later moves; it
-    # gives the focus to the window it maps last and ignores a client's activation requests. It sends no
-    # ConfigureNotify: Qt believes a window's client area stands where the window's frame does.
-    moves_windows = False
-    activates_on_request = False
-    publishes_frames = False
-    reports_positions = False
-    host = None
-
-    def command(self, width, height):
-        self.host = XServer(width, height)
-        with open(os.path.join(self.runtime, "weston.ini"), "w") as config:
-            config.write("[shell]\npanel-position=none\n")
-        return ["weston", "--backend=x11-backend.so", f"--socket={self.SOCKET}", "--idle-time=0", "--use-pixman",
-                f"--width={width}", f"--height={height}", f"--config={os.path.join(self.runtime, 'weston.ini')}",
-                "--xwayland"]
-
-    def compositor_env(self):
-        return {"DISPLAY": self.host.name}
-
-    def x_display(self):
-        found = re.search(r"xserver listening on display (:\d+)", self.log())
-        if found:
-            # Weston's own pointer, which Xwayland's follows whenever it enters a window, waits in a corner.
-            self.host.xdotool("mousemove", self.host.width - 1, self.host.height - 1)
-        return found and found.group(1)
-
-    def frame_extents(self, window):
-        """The frame Weston draws round a window it has framed: its frame window, less the shadow."""
-        frame = self.parent(window)
-        if frame in (None, self.root):
-            return 0, 0, 0, 0
-        (fx, fy), outside = self.origin(frame), self.attributes(frame)
-        (x, y), inside = self.origin(window), self.attributes(window)
-        right, bottom = fx + outside.width - x - inside.width, fy + outside.height - y - inside.height
-        return tuple(margin - self.SHADOW for margin in (x - fx, right, y - fy, bottom))
-
-    def close(self):
-        super().close()
-        if self.host:
-            self.host.close()
-
-
-def end_group(process, timeout=10):
-    """Ends a process started in a session of its own and all it started there: SIGTERM, then SIGKILL."""
-    if process is None:
-        return
-    for sig in (signal.SIGTERM, signal.SIGKILL):
-        try:
-            os.killpg(process.pid, sig)
-        except ProcessLookupError:
-            pass
-        try:
-            process.wait(timeout)
-            return
-        except subprocess.TimeoutExpired:
-            continue
-
-
-def read_log(path):
-    """A server's log as far as it has been written, empty before it exists."""
-    try:
-        with open(path, encoding="utf-8", errors="replace") as file:
-            return file.read()
-    except FileNotFoundError:
-        return ""
-
-
-def _x11_socket_directory():
-    """Xwayland puts its socket in /tmp/.X11-unix, and mutter refuses to start it unless that directory has its usual
-    mode, sticky and writable by all; Xvfb, or mutter itself under a umask, may have made it without."""
-    path = "/tmp/.X11-unix"
-    if not os.path.isdir(path):
-        os.makedirs(path, exist_ok=True)
-    mode = stat.S_IMODE(os.stat(path).st_mode)
-    if mode != 0o1777:
-        try:
-            os.chmod(path, 0o1777)
-        except PermissionError:
-            raise RuntimeError(f"{path} has mode {mode:o}; Xwayland needs 1777 (run as root or fix it once)")
-
-
-class Picture:
-    """Pixels of a grabbed rectangle or a decoded screenshot: calling it with (x, y), relative to the rectangle asked
-    for, gives that pixel's (red, green, blue), or None outside what was taken."""
-
-    def __init__(self, raw, width, height, stride, bpp=4, bgr=True, dx=0, dy=0):
-        self.raw, self.width, self.height, self.stride, self.bpp, self.bgr = raw, width, height, stride, bpp, bgr
-        self.dx, self.dy = dx, dy
-
-    def __call__(self, x, y):
-        x, y = x - self.dx, y - self.dy
-        if not self.inside(x, y):
-            return None
-        at = y * self.stride + self.bpp * x
-        first, green, last = self.raw[at], self.raw[at + 1], self.raw[at + 2]
-        return (last, green, first) if self.bgr else (first, green, last)
-
-    def inside(self, x, y):
-        return 0 <= x < self.width and 0 <= y < self.height
-
-    def row(self, y):
-        return self.raw[y * self.stride:y * self.stride + self.width * self.bpp]

@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
 """Checks that the PNG, ICO and SVG icons all draw the program's icon pixel for pixel."""
 
+import os
 import struct
 import sys
 import xml.etree.ElementTree as ET
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+
+import pictures  # noqa: E402
 
 BLACK, GREEN, GREY = (0, 0, 0), (0, 128, 0), (192, 192, 192)
 SIZE = 32
@@ -26,49 +30,17 @@ def check_picture(name, pixel_at):
         raise AssertionError("%s: %d wrong pixels, first %r" % (name, len(wrong), wrong[:3]))
 
 
-def paeth(a, b, c):
-    p = a + b - c
-    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-    return a if pa <= pb and pa <= pc else (b if pb <= pc else c)
-
-
 def read_png(path):
-    data = open(path, "rb").read()
-    assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
-    pos, chunks = 8, []
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        crc, = struct.unpack(">I", data[pos + 8 + length:pos + 12 + length])
-        assert zlib.crc32(kind + body) & 0xFFFFFFFF == crc, "bad CRC in %r" % kind
-        chunks.append((kind, body))
-        pos += 12 + length
-    kinds = [k for k, _ in chunks]
+    picture = pictures.read_png(path)
+    kinds = [k for k, _ in picture.chunks]
     assert kinds[0] == b"IHDR" and kinds[-1] == b"IEND", kinds
     assert b"tRNS" not in kinds, "the icon must be fully opaque"
-    width, height, depth, colour_type, _, _, interlace = struct.unpack(">IIBBBBB", chunks[0][1])
+    width, height, depth, colour_type, _, _, interlace = struct.unpack(">IIBBBBB", picture.chunks[0][1])
     assert (width, height) == (SIZE, SIZE), (width, height)
     assert (depth, colour_type, interlace) == (4, 3, 0), "expected 4-bit indexed, not interlaced"
-    plte = next(b for k, b in chunks if k == b"PLTE")
+    plte = next(b for k, b in picture.chunks if k == b"PLTE")
     assert len(plte) == 16 * 3, "expected 16 palette entries, got %d" % (len(plte) // 3)
-    palette = [tuple(plte[i:i + 3]) for i in range(0, len(plte), 3)]
-    raw = zlib.decompress(b"".join(b for k, b in chunks if k == b"IDAT"))
-    stride = SIZE // 2
-    rows, prev = [], bytearray(stride)
-    for y in range(SIZE):
-        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            left = line[i - 1] if i else 0
-            up_left = prev[i - 1] if i else 0
-            line[i] = (line[i] + [0, left, prev[i], (left + prev[i]) // 2,
-                                  paeth(left, prev[i], up_left)][kind]) & 0xFF
-        rows.append(line)
-        prev = line
-
-    def pixel_at(x, y):
-        byte = rows[y][x // 2]
-        return palette[byte >> 4 if x % 2 == 0 else byte & 0x0F]
-    return pixel_at
+    return picture
 
 
 def read_ico(path):

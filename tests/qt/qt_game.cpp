@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -17,8 +18,9 @@ BoxAnswerer::BoxAnswerer() {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) return;
-        SeenBox s{box->windowTitle(), box->text(), box->icon(), {}};
+        SeenBox s{box->windowTitle(), box->text(), box->icon(), {}, {}};
         for (QAbstractButton* b : box->buttons()) s.buttons << b->text();
+        if (box->defaultButton()) s.defaultButton = box->defaultButton()->text();
         seen.push_back(s);
         if (inspect) inspect(box);
         if (!box->isVisible()) return;  // the inspection answered it already
@@ -110,18 +112,13 @@ void QtGame::choose(Menu m, int16_t index) {
     Menu top = Menu::menumenu;
     const auto path = pathTo(m, index, top);
     ASSERT_FALSE(path.empty());
-    QMenuBar* bar = board()->menuBar();
-    QMenu* barMenu = tk.menu(top);
-    const QPoint title = bar->mapTo(board(), bar->actionGeometry(barMenu->menuAction()).center());
-    QTest::mouseClick(board()->windowHandle(), Qt::LeftButton, {}, title);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return barMenu->isVisible(); }, 2000));
-    walk(tk, barMenu, path);
+    walk(tk, openMenu(top), path);
     QApplication::processEvents();
 }
 
-QMenu* QtGame::openMenu() {
+QMenu* QtGame::openMenu(Menu top) {
     QMenuBar* bar = board()->menuBar();
-    QMenu* barMenu = tk.menu(Menu::menumenu);
+    QMenu* barMenu = tk.menu(top);
     const QPoint title = bar->mapTo(board(), bar->actionGeometry(barMenu->menuAction()).center());
     QTest::mouseClick(board()->windowHandle(), Qt::LeftButton, {}, title);
     EXPECT_TRUE(QTest::qWaitFor([&] { return barMenu->isVisible(); }, 2000));

@@ -23,6 +23,7 @@ struct SeenBox {
     QString title, text;
     QMessageBox::Icon icon;
     QStringList buttons;  // captions in order
+    QString defaultButton;  // the caption Enter answers
 };
 
 // Watches for message boxes while a test runs and answers each with the next caption queued
@@ -61,8 +62,8 @@ public:
 
     // Opens the item's menu from the menu bar with the mouse and clicks the item.
     void choose(Menu m, int16_t index = 0);
-    // Opens the Menu menu from the bar (and closes it again).
-    QMenu* openMenu();
+    // Opens a menu from the bar with the mouse, the Menu menu unless told (and closes it again).
+    QMenu* openMenu(Menu top = Menu::menumenu);
     void openAndCloseMenu();
 
     std::vector<int16_t> visiblePins() const;

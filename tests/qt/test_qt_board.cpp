@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include "platform/design.h"
+#include "qt/look.h"
 #include "qt_game.h"
 
 using namespace tori;
@@ -40,6 +42,8 @@ void expectBoard(const QImage& picture, int n) {
     }
     EXPECT_EQ(wrong, 0);
 }
+
+std::string described(const QFont& font) { return font.toString().toStdString(); }
 
 }  // namespace
 
@@ -91,11 +95,15 @@ TEST(QtBoard, PinsStandOnTheirSquaresAndCoverThemWhole) {
         const int col = (p - 1) % 6 + 1, row = (p - 1) / 6 + 1;
         QWidget* pin = g.pin(p);
         EXPECT_EQ(pin->geometry(), QRect(30 * col, 30 * row, 30, 30)) << p;
+        EXPECT_EQ(described(pin->font()), described(designFont(design::kPinFontPoints, true))) << p;  // the template's
         // Every pixel of the square belongs to the pin, the grid line on its top and left included.
         for (QPoint corner : {QPoint(30 * col, 30 * row), QPoint(30 * col + 29, 30 * row + 29),
                               QPoint(30 * col + 29, 30 * row), QPoint(30 * col, 30 * row + 29)})
             EXPECT_EQ(g.surface()->childAt(corner), pin) << p;
     }
+    for (int16_t i = 1; i <= 6; ++i)  // the coordinate labels' font is their templates' too
+        for (Control c : {Control::Label1, Control::Label2})
+            EXPECT_EQ(described(g.tk.control(Form::Form1, c, i)->font()), described(designFont(design::kLabelFontPoints, true)));
     // The corner (1, 6) is empty: the surface shows there.
     EXPECT_EQ(g.surface()->childAt(QtGame::squareCentre(1, 6)), nullptr);
 

@@ -57,6 +57,7 @@ TEST(QtGame, AWonGameAnsweredYesStartsTheSameBoardAgain) {
     ASSERT_EQ(answerer.seen.size(), 1u);
     EXPECT_EQ(answerer.seen[0].text, kWon);
     EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Information);
+    EXPECT_EQ(answerer.seen[0].defaultButton, "はい(&Y)");
     // A new game of the same size stands on the board.
     EXPECT_EQ(g.state.keta, 5);
     EXPECT_EQ(g.state.tesuu, 0);
@@ -98,6 +99,20 @@ TEST(QtGame, TheMoveListFollowsTheGameAndUndo) {
     g.choose(Menu::menuundo);
     g.choose(Menu::menuredo);
     EXPECT_TRUE(lastLineInView());
+
+    // The font: the largest size up to 18 px at which the longest line fits whole beside the scroll bar, or the
+    // next smaller where only that one has cells of whole pixels: 16 px of IPA Gothic. Exactly so: a box just wide
+    // enough for the line's item (Qt's measure, margins included) at 18 px keeps 18 px; a pixel narrower, it gets 16.
+    EXPECT_EQ(list->font().pixelSize(), 16);
+    QFont font = list->font();
+    font.setPixelSize(18);
+    list->setFont(font);
+    const int fits = list->sizeHintForColumn(0) + list->width() - list->viewport()->width();
+    for (const int width : {fits, fits - 1}) {
+        list->resize(width, list->height());
+        g.tk.listWindow()->setFittingFont(font, list->item(11)->text());
+        EXPECT_EQ(list->font().pixelSize(), width == fits ? 18 : 16) << width;
+    }
 }
 
 TEST(QtGame, AWonGameAnsweredNoEndsTheProgram) {

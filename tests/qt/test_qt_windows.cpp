@@ -109,15 +109,24 @@ TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoa
     QTest::keyClick(list, Qt::Key_Escape);
     EXPECT_FALSE(list->isVisible());
     EXPECT_TRUE(listItem->isEnabled());
-    // And a minimize, where a window manager offers one: the item brings the list back, not minimized.
+    // And a minimize, where a window manager or Qt's own title bar offers one: the item brings the list back,
+    // not minimized.
     g.choose(Menu::menulistview);
-    list->setWindowState(Qt::WindowMinimized);
+    list->windowHandle()->setWindowStates(Qt::WindowMinimized);
     EXPECT_FALSE(list->isVisible());
     EXPECT_TRUE(listItem->isEnabled());
     g.choose(Menu::menulistview);
     EXPECT_TRUE(list->isVisible());
     EXPECT_FALSE(list->isMinimized());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == list; }, 2000));
+    // The board's menu bar answers its access keys in the list too, and neither window keeps a maximized state.
+    QTest::keyClick(list, Qt::Key_M, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return g.tk.menu(Menu::menumenu)->isVisible(); }, 2000));
+    g.tk.menu(Menu::menumenu)->close();
+    for (QWidget* w : {static_cast<QWidget*>(g.board()), static_cast<QWidget*>(list)}) {
+        w->windowHandle()->setWindowStates(Qt::WindowMaximized);
+        EXPECT_EQ(w->windowHandle()->windowStates(), Qt::WindowNoState);
+    }
 
     // Once done, an activation is forgotten: the board, made active by the player, stays so when it is
     // uncovered later.

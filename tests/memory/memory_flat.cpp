@@ -8,27 +8,20 @@
 #include <string>
 #include <vector>
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QElapsedTimer>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTest>
-#include <QTimer>
 
-#include "offscreen.h"
-#include "board/board_window.h"
 #include "fuzz/peg_rules.h"
-#include "game/game_state.h"
 #include "game/rules.h"
-#include "qt/main_window.h"
+#include "offscreen.h"
 #include "qt/look.h"
-#include "qt/qt_toolkit.h"
+#include "qt_game.h"
 
-using tori::Control;
-using tori::Form;
 using tori::Menu;
+using tori::qt::test::BoxAnswerer;
 
 namespace {
 
@@ -66,79 +59,65 @@ int everyObject() {
 int wins = 0;
 long jumps = 0;
 
-// Answers the winning question はい, as the player would, from inside its modal loop.
-void answerYes() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    for (QAbstractButton* b : box->buttons())
-        if (box->buttonRole(b) == QMessageBox::YesRole) {
-            ++wins;
-            b->click();
-            return;
-        }
-}
-
 class Player {
 public:
-    Player() : tk_(s_) {
-        tori::Main(s_, tk_);
-        QApplication::processEvents();
+    Player() {
+        game.start();
         for (int n = tori::kMinKeta; n <= tori::kMaxKeta; ++n)
             games_[size_t(n - tori::kMinKeta)] = tori::test::findWin(tori::test::startPosition(n), n).value();
-        answerer_.setInterval(0);
-        QObject::connect(&answerer_, &QTimer::timeout, answerYes);
     }
 
-    // One size choice and one full game with an undo, a redo and a copy; the win is answered はい.
+    // One size choice and one full game with an undo, a redo and a copy; the win is answered はい, as the
+    // player would, from inside the question's modal loop.
     void playOne(int n) {
         choose(n);
-        const auto& game = games_[size_t(n - tori::kMinKeta)];
-        for (size_t i = 0; i < game.size(); ++i) {
+        const auto& moves = games_[size_t(n - tori::kMinKeta)];
+        for (size_t i = 0; i + 1 < moves.size(); ++i) {
             if (i == 3) {
                 menu(Menu::menuundo);
                 menu(Menu::menuredo);
                 menu(Menu::menuclipbordcopy);
             }
-            if (i + 1 == game.size()) answerer_.start();
-            jump(n, game[i]);
-            QApplication::processEvents();
+            jump(n, moves[i]);
         }
-        answerer_.stop();
+        BoxAnswerer answerer;
+        answerer.answers = {"はい(&Y)"};
+        answering_ = true;
+        jump(n, moves.back());
+        answering_ = false;
+        if (answerer.seen.size() == 1 && answerer.seen[0].buttons.contains("はい(&Y)")) ++wins;
     }
 
     // The winning question is on its way or open.
-    bool answering() const { return answerer_.isActive(); }
+    bool answering() const { return answering_; }
 
     void restartHalfway(int n) {
         choose(n);
-        const auto& game = games_[size_t(n - tori::kMinKeta)];
-        for (size_t i = 0; i < game.size() / 2; ++i) jump(n, game[i]);
+        const auto& moves = games_[size_t(n - tori::kMinKeta)];
+        for (size_t i = 0; i < moves.size() / 2; ++i) jump(n, moves[i]);
         menu(Menu::menurestart);
         QApplication::processEvents();
     }
 
-    tori::GameState s_;
-    tori::qt::QtToolkit tk_;
+    tori::qt::test::QtGame game;
 
 private:
     void choose(int n) {
-        emit tk_.menu(Menu::menumenu)->aboutToShow();
-        tk_.action(Menu::ketasu, int16_t(n - tori::kMinKeta))->trigger();
+        menu(Menu::ketasu, int16_t(n - tori::kMinKeta));
         QApplication::processEvents();
     }
-    void menu(Menu m) {
-        emit tk_.menu(Menu::menumenu)->aboutToShow();
-        tk_.action(m)->trigger();
+    void menu(Menu m, int16_t index = 0) {
+        emit game.tk.menu(Menu::menumenu)->aboutToShow();
+        game.tk.action(m, index)->trigger();
     }
     void jump(int n, const Jump& m) {
         ++jumps;
-        QTest::mouseClick(tk_.control(Form::Form1, Control::pin, m.from), Qt::LeftButton);
-        const tori::test::Square to = tori::test::squareOf(m.to, n);
-        QTest::mouseClick(tk_.boardWindow()->surface(), Qt::LeftButton, {}, QPoint(30 * to.col + 15, 30 * to.row + 15));
+        const tori::test::Square from = tori::test::squareOf(m.from, n), to = tori::test::squareOf(m.to, n);
+        game.play(from.col, from.row, to.col, to.row);
     }
 
     std::array<std::vector<Jump>, tori::kMaxKeta - tori::kMinKeta + 1> games_;
-    QTimer answerer_;
+    bool answering_ = false;
 };
 
 // A dialog as the player sees it: its title and its text.
@@ -158,7 +137,7 @@ std::string describe(const QWidget* dialog) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    tori::bench::prepareOffscreen();
+    tori::qt::test::prepareOffscreen();
     QApplication app(argc, argv);
     tori::qt::setUpJapanese(app);
     Player player;
@@ -206,9 +185,9 @@ int main(int argc, char** argv) {
             std::printf("FAIL: the windows held %d objects after the warm-up and %d now\n", objects, nowObjects);
             failed = true;
         }
-        if (player.tk_.listCount() != 0 || player.s_.tesuu != 0) {
-            std::printf("FAIL: a won game answered はい left %d lines and move %d\n", player.tk_.listCount(),
-                        player.s_.tesuu);
+        if (player.game.tk.listCount() != 0 || player.game.state.tesuu != 0) {
+            std::printf("FAIL: a won game answered はい left %d lines and move %d\n", player.game.tk.listCount(),
+                        player.game.state.tesuu);
             failed = true;
         }
     }
