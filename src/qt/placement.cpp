@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -98,8 +100,19 @@ void Placement::alignWithBoard(Form f) {
     if ((!p.besideBoard && !p.levelWithBoard) || !board || !w || outerGeometry(Form::Form1).topLeft() != p.boardAt) return;
     const std::optional<QRect> boardFrame = x11::frame(board), own = x11::frame(w);
     if (!boardFrame || !own) return;
-    const QPoint at(p.besideBoard ? boardFrame->right() + 1 : own->left(),
-                    p.levelWithBoard ? boardFrame->top() : own->top());
+    QPoint at(p.besideBoard ? boardFrame->right() + 1 : own->left(), p.levelWithBoard ? boardFrame->top() : own->top());
+    // The game measured the room for the list before its frame was known, so against the board it may pass
+    // the screen's right edge by the frame's width: then the board moves left with it, as far as that, once
+    // the board stands where Qt put it (a board still on its way would be moved back).
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen->devicePixelRatio();
+    const int over = at.x() + own->width() - qRound((screen->geometry().right() + 1) * ratio);
+    const QPoint boardOff = boardFrame->topLeft() - board->frameGeometry().topLeft() * ratio;
+    const bool boardSettled = std::abs(boardOff.x()) <= kMostCorrection && std::abs(boardOff.y()) <= kMostCorrection;
+    if (p.besideBoard && over > 0 && over <= kMostCorrection && boardSettled && boardFrame->left() >= over) {
+        x11::moveFrame(board, boardFrame->topLeft() - QPoint(over, 0));
+        at.rx() -= over;
+    }
     // A move asked for before may not have been made yet: the window is where it was asked to be.
     const QPoint from = p.alignedAt.value_or(own->topLeft());
     const QPoint off = at - from;
@@ -146,6 +159,8 @@ void Placement::boardFramed() {
     alignWithBoard(Form::Form3);
 }
 
-void Placement::mapped() { alignWithBoard(Form::Form3); }
+// The window manager may tell the board's frame without moving it: by the time a window is mapped, the
+// frame is known.
+void Placement::mapped() { boardFramed(); }
 
 }  // namespace tori::qt

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 
@@ -16,32 +17,40 @@ namespace tori::qt {
 namespace {
 
 // Watches a window where Qt reports to the QWindow alone: tells when it has been mapped and can be
-// seen, and keeps it in its normal state. Every window of the game has a fixed size, and a maximized
-// window must take the size the compositor gives it (a Wayland compositor ends the program that keeps
-// another); yet Qt's own title bar on Wayland offers maximize on every window. So a maximized or
-// full-screen state, asked for by that title bar or by the compositor, is given back at once.
+// seen, and keeps it in its normal state. Every window of the game has a fixed size, which a maximized
+// or full-screen window does not keep; yet Qt's own title bar on Wayland offers maximize on every window,
+// and a compositor may ask for it. So a state the window system reports as maximized or full-screen is
+// given back at once. On Wayland a maximized window must also take the size the compositor configured
+// (Weston ends the program otherwise), and a window commits its size with whatever it draws: so the
+// window draws nothing until the compositor has configured it normal again.
 class WindowWatch : public QObject {
 public:
-    WindowWatch(QWindow* window, std::function<void()> exposed) : QObject(window), exposed_(std::move(exposed)) {
-        window->installEventFilter(this);
-        QObject::connect(window, &QWindow::windowStateChanged, this, [window] {
-            constexpr Qt::WindowStates notFixed = Qt::WindowMaximized | Qt::WindowFullScreen;
-            if (window->windowStates() & notFixed) window->setWindowStates(window->windowStates() & ~notFixed);
-        });
+    WindowWatch(QWidget* widget, std::function<void()> exposed)
+        : QObject(widget->windowHandle()), widget_(widget), exposed_(std::move(exposed)) {
+        widget->windowHandle()->installEventFilter(this);
     }
 
     static void on(QWidget* w, std::function<void()> exposed) {
         if (!w->windowHandle()->findChild<WindowWatch*>(QString(), Qt::FindDirectChildrenOnly))
-            new WindowWatch(w->windowHandle(), std::move(exposed));
+            new WindowWatch(w, std::move(exposed));
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* e) override {
+    bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Expose) exposed_();
+        // The window system's own report of the state, which comes whether or not the state changed.
+        if (e->type() == QEvent::WindowStateChange && e->spontaneous() && widget_) {
+            constexpr Qt::WindowStates notFixed = Qt::WindowMaximized | Qt::WindowFullScreen;
+            auto* window = static_cast<QWindow*>(o);
+            const bool large = window->windowStates() & notFixed;
+            if (QGuiApplication::platformName() == QLatin1String("wayland")) widget_->setUpdatesEnabled(!large);
+            if (large) window->setWindowStates(window->windowStates() & ~notFixed);
+        }
         return false;
     }
 
 private:
+    QPointer<QWidget> widget_;
     std::function<void()> exposed_;
 };
 

@@ -100,7 +100,7 @@ def desktop(xs, binary):
         program.find_surface(own_pixels=True)
 
         # The board window is active and stays so; its menu answers the first Alt+M. A compositor that refuses
-        # activation leaves the focus on the window it mapped last, the list; the menu is opened with the mouse there.
+        # activation leaves the focus on the window it mapped last, the list, where Alt+M opens the board's menu too.
         cx, cy = xs.origin(board)
         if xs.activates_on_request:
             xs.wait_for(lambda: xs.active_window() == board, 5, "the board window to be active")
@@ -119,7 +119,7 @@ def desktop(xs, binary):
                 xs.click(x + 20, y + (program.surface[1] - cy) // 2)  # the Menu menu's title
             return xs.wait_for(lambda: next((w for w in xs.top_windows() if w[6] and w[0] not in before), None), 5,
                                "the Menu menu to open")
-        menu = open_menu(by_keys=xs.activates_on_request)
+        menu = open_menu(by_keys=True)
         # Under the menu bar where the program believes it: where the frame's corner is, if nobody told it better.
         mx, my = (cx, cy) if xs.reports_positions else (bx, by)
         check(abs(menu[2] - mx) <= 8 and my < menu[3] < my + program.surface[1] - cy + 8,
@@ -173,7 +173,8 @@ def desktop(xs, binary):
 
 def fractional_scale(xs, binary, scale="1.5"):
     """At a scale of 1.5 the list's frame stands exactly against the board's, at start-up and when shown again beside
-    the moved board: by Qt's whole device-independent pixels alone it stood two device pixels off."""
+    the moved board: by Qt's whole device-independent pixels alone it stood two device pixels off. At 2 the list
+    against the centred board would pass the screen's right edge: the board stands left of the centre."""
     program = Program(xs, binary, cwd=os.path.dirname(binary), QT_SCALE_FACTOR=scale).start(offset=(0, 0))
     try:
         board, listed = program.board_window, program.list[0]
@@ -183,6 +184,7 @@ def fractional_scale(xs, binary, scale="1.5"):
             lx, ly, _, _ = xs.outer(listed)
             return lx - (bx + bw), ly - by
         xs.wait_for(lambda: off() == (0, 0), 5, f"the list against the board at scale {scale} (off by {off()})")
+        on_screen(xs, board, listed)
         bx, by, _, _ = xs.outer(board)
         xs.xdotool("windowmove", board, bx - 150, by - 100)
         xs.wait_for(lambda: xs.outer(board)[:2] != (bx, by), 5, "the board window to move")
@@ -192,6 +194,23 @@ def fractional_scale(xs, binary, scale="1.5"):
         program.menu("l")
         xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the list window to show again")
         xs.wait_for(lambda: off() == (0, 0), 5, f"the list against the moved board at scale {scale} (off by {off()})")
+    finally:
+        program.close()
+
+
+def on_screen(xs, *windows):
+    for window in windows:
+        x, y, width, height = xs.outer(window)
+        check(x >= 0 and y >= 0 and x + width <= xs.width, f"a frame at ({x},{y}), {width} wide, passes the screen's edge")
+
+
+def small_screen(xs, binary):
+    """At a scale of 2 on an 800 × 600 screen, narrower than both windows and lower than the board: the board stands
+    in the top left corner, its title bar on the screen."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_SCALE_FACTOR="2").start(offset=(0, 0))
+    try:
+        xs.wait_for(lambda: min(xs.outer(program.board_window)[:2]) >= 0 and xs.outer(program.board_window)[0] <= 1, 5,
+                    lambda: f"the board's frame at {xs.outer(program.board_window)[:2]}, not in the top left corner")
     finally:
         program.close()
 
@@ -443,10 +462,13 @@ SUITES = {
     "play": lambda binary: [(step.__name__, XServer, step) for step in STEPS],
     "robustness": robust.runs,
     "desktops": lambda binary: [("desktop", start, desktop) for start in DESKTOPS.values()]
-    + [("fractional_scale", DESKTOPS["openbox"], fractional_scale)]
+    + [("fractional_scale", DESKTOPS["openbox"], fractional_scale),
+       ("high_scale", DESKTOPS["openbox"], lambda xs, binary: fractional_scale(xs, binary, "2")),
+       ("small_screen", lambda: XServer(800, 600, wm=["openbox"]), small_screen)]
     + [("keyboard_game_7x7", DESKTOPS[name], lambda xs, binary: keyboard_game(xs, binary, 7)) for name in ("openbox", "gnome")],
     "accessibility": lambda binary: __import__("accessibility").runs(),  # pyatspi: run by Debian's python3
-    "wayland": lambda binary: [("wayland_client", wayland.HeadlessWeston, wayland.wayland_client)],
+    "wayland": lambda binary: [("wayland_client", wayland.HeadlessWeston, wayland.wayland_client),
+                               ("title_bars", wayland.NestedWeston, wayland.title_bars)],
 }
 SKIPS = {"wayland"}  # the suites whose session may be unavailable here without the program being at fault
 SKIP = 77

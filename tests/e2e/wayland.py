@@ -9,7 +9,7 @@ import subprocess
 
 from driver import BOARD_TITLE, GREY, LIST_TITLE, SQUARE, cpu_ticks
 from pictures import read_png
-from sessions import Weston
+from sessions import Weston, XServer
 from waits import check, patience, wait_for
 from xclient import bare_env
 
@@ -85,6 +85,37 @@ class HeadlessWeston(Weston):
         return read_png(self.last_shot)
 
 
+class NestedWeston(HeadlessWeston):
+    """Weston in a window on a private Xvfb, which gives it a pointer: the x11 backend moves its pointer by the X
+    pointer's motion, so a point is reached exactly by leaving Weston's window (the Xvfb screen is larger) and
+    entering it there."""
+
+    session = "Weston in Xvfb"
+    needs = ("weston", "Xvfb", "xdotool")
+    host = None
+
+    def options(self, width, height):
+        self.host = XServer(width + 64, height + 64)
+        self.host.xdotool("mousemove", width + 32, height + 32)  # outside: Weston draws no pointer yet
+        return ["--backend=x11-backend.so", "--debug", "--logger-scopes=log,proto"]
+
+    def compositor_env(self):
+        return {"DISPLAY": self.host.name}
+
+    def screenshot(self):
+        return self.host.grab(0, 0, *OUTPUT)
+
+    def click(self, x, y):
+        self.host.xdotool("mousemove", OUTPUT[0] + 32, OUTPUT[1] + 32)  # out, to come in exactly at (x, y)
+        self.host.xdotool("mousemove", x, y)
+        self.host.xdotool("click", 1)
+
+    def close(self):
+        super().close()
+        if self.host:
+            self.host.close()
+
+
 def toplevels(log):
     """The titles each client gave its xdg toplevels, from the protocol log: {client: [title, ...]}."""
     clients = {}
@@ -137,21 +168,32 @@ def frame_around(pic, x, y):
     return left, top, right - left + 1, bottom - top + 1
 
 
+class Client:
+    """The program started as a Wayland client of the compositor, its output in a file."""
+
+    def __init__(self, weston, binary):
+        self.err_path = os.path.join(weston.runtime, "toripin.err")
+        with open(self.err_path, "wb") as err:
+            self.process = subprocess.Popen([binary], cwd=os.path.dirname(binary), stdin=subprocess.DEVNULL,
+                                            stdout=err, stderr=subprocess.STDOUT, env=weston.client_env())
+
+    def output(self):
+        with open(self.err_path, encoding="utf-8", errors="replace") as file:
+            return file.read()
+
+    def still_running(self):
+        check(self.process.poll() is None, f"the program ended with {self.process.returncode}:\n{self.output()}")
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
 def wayland_client(weston, binary):
-    program = None
-    err_path = os.path.join(weston.runtime, "toripin.err")
+    app = Client(weston, binary)
+    program, output, still_running = app.process, app.output, app.still_running
     try:
-        with open(err_path, "wb") as err:
-            program = subprocess.Popen([binary], cwd=os.path.dirname(binary), stdin=subprocess.DEVNULL,
-                                       stdout=err, stderr=subprocess.STDOUT, env=weston.client_env())
-
-        def output():
-            with open(err_path, encoding="utf-8", errors="replace") as file:
-                return file.read()
-
-        def still_running():
-            check(program.poll() is None, f"the program ended with {program.returncode}:\n{output()}")
-
         # Both windows reach the compositor as toplevels of one client, with their captions.
         def both_windows():
             still_running()
@@ -225,6 +267,62 @@ def wayland_client(weston, binary):
         print(f"weston log:\n{weston.log_tail(40)}", flush=True)
         raise
     finally:
-        if program and program.poll() is None:
-            program.kill()
-            program.wait()
+        app.kill()
+
+
+def frames(pic):
+    """The board window's frame and the other window's, where each is on the screen: (x, y, width, height)."""
+    board = find_board(pic)
+    frame = board and frame_around(pic, board[0] + board[2] // 2, board[1] + board[3] // 2)
+    inside = lambda x, y: frame and frame[0] <= x < frame[0] + frame[2] and frame[1] <= y < frame[1] + frame[3]
+    # A window, not the pointer that Weston draws on its output.
+    others = (frame_around(pic, x, y) for y in range(0, pic.height, 8) for x in range(0, pic.width, 8)
+              if not inside(x, y) and pic(x, y) != Weston.DESKTOP)
+    return frame, next((other for other in others if other[2] > 100 and other[3] > 100), None)
+
+
+def title_bars(weston, binary):
+    """Each button of the title bars Qt draws on both windows, clicked: maximize changes nothing, a minimized list
+    comes back from the menu, and the program keeps running with its board whatever is clicked."""
+    client = Client(weston, binary)
+    try:
+        def layout(board=True, listed=True):
+            client.still_running()
+            check("wl_display@1.error(" not in weston.log(), f"the compositor sent a protocol error:\n{weston.log_tail()}")
+            now = frames(weston.screenshot())
+            return (bool(now[0]) == board and bool(now[1]) == listed) and now
+        first = wait_for(layout, 10, "both windows on the screen", poll=0.3)
+
+        # Weston gives the keyboard to the window it maps last, the list; there Alt+M opens the board's menu.
+        popups = lambda: weston.log().count(".get_popup(")
+        before = popups()
+        weston.host.xdotool("mousemove", 1, 1)  # into Weston's window, which then takes the X keyboard
+        weston.host.xdotool("key", "alt+m")
+        wait_for(lambda: popups() > before, 5, "the board's menu to open on Alt+M in the list")
+        weston.host.xdotool("key", "Escape")
+
+        def press(frame, offset, request):
+            """Clicks the title bar's button offset pixels left of the frame's right edge, once the request is sent."""
+            count = lambda: weston.log().count(f".{request}(")
+            before = count()
+            weston.click(frame[0] + frame[2] - offset, frame[1] + 15)
+            wait_for(lambda: count() > before, 5, f"the title bar to ask the compositor to {request}")
+
+        maximize, minimize = 40, 63  # the buttons' middles, from the frame's right edge (close is at 17)
+        for frame in first:
+            press(frame, maximize, "set_maximized")
+            wait_for(lambda: layout() == first, 5, lambda: f"both windows to stay as they were, {first}")
+        press(first[1], minimize, "set_minimized")
+        wait_for(lambda: layout(listed=False), 5, "the move list to go")
+        weston.click(first[0][0] + first[0][2] // 2, first[0][1] + 15)  # the board's title bar, for the keyboard
+        weston.host.xdotool("key", "alt+m")
+        weston.host.xdotool("key", "l")
+        # Weston puts a window shown again where it likes.
+        back = lambda: layout() and layout()[0] == first[0] and layout()[1][2:] == first[1][2:]
+        wait_for(back, 5, lambda: f"the move list to come back as large as it was, {first}")
+        press(first[0], minimize, "set_minimized")
+        wait_for(lambda: layout(board=False), 5, "the board window to go")
+        client.still_running()
+        print("PASS every title-bar button clicked, the program still running", flush=True)
+    finally:
+        client.kill()

@@ -125,7 +125,7 @@ TEST(QtWindows, TheListWindowClosesByItsButtonOrFrameAndReopensBesideTheMovedBoa
     g.tk.menu(Menu::menumenu)->close();
     for (QWidget* w : {static_cast<QWidget*>(g.board()), static_cast<QWidget*>(list)}) {
         w->windowHandle()->setWindowStates(Qt::WindowMaximized);
-        EXPECT_EQ(w->windowHandle()->windowStates(), Qt::WindowNoState);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w->windowHandle()->windowStates() == Qt::WindowNoState; }, 2000));
     }
 
     // Once done, an activation is forgotten: the board, made active by the player, stays so when it is
