@@ -4,6 +4,7 @@
 //   toripin_bench_solver positions K      K random reachable 7 x 7 positions, each solved on its own
 //   toripin_bench_solver budget M K       the memory toripin-solve --figures would need for K random
 //                                         winnable 7 x 7 positions after M moves
+//   toripin_bench_solver losing K [--no-wrap]  the losing moves of K random lost 7 x 7 games
 // T is the number of threads, one per core when left out.
 #include <sys/resource.h>
 
@@ -17,6 +18,8 @@
 
 #include "solver/analysis.h"
 #include "solver/cli.h"
+#include "solver/losing_move.h"
+#include "solver/replay.h"
 #include "solver/search.h"
 
 using namespace tori::solver;
@@ -115,6 +118,43 @@ int budget(int moves, int count) {
     return 0;
 }
 
+// K random 7 x 7 games played to their end by the game's rules, and the losing move of each lost one
+// named as toripin-solve names it, under the rule set asked for. The slowest game's record goes to
+// standard output, for toripin-solve under /usr/bin/time -v.
+int losing(int count, RuleSet rules) {
+    const Board game(7), board(7, rules);
+    std::mt19937 rng(20261208);
+    std::vector<double> times;
+    std::vector<Jump> slowest;
+    int lostAt = 0;
+    while (int(times.size()) < count) {
+        std::vector<Position> line{game.start()};
+        std::vector<Jump> played;
+        for (;;) {
+            std::vector<Jump> legal;
+            game.forEachMove(line.back(), [&](const Jump& j) { legal.push_back(j); });
+            if (legal.empty()) break;
+            played.push_back(legal[rng() % legal.size()]);
+            line.push_back(Board::apply(line.back(), played.back()));
+        }
+        if (pins(line.back()) == 1) continue;
+        const double t0 = wallSeconds();
+        const auto lost = findLosingMove(board, line);
+        times.push_back(wallSeconds() - t0);
+        if (times.back() < *std::max_element(times.begin(), times.end())) continue;
+        slowest = played;
+        lostAt = lost ? lost->move : 0;
+    }
+    std::vector<double> sorted = times;
+    std::sort(sorted.begin(), sorted.end());
+    std::fprintf(stderr, "7x7 losing moves of %d lost games: median %.3f s, worst %.3f s (lost at move %d of %zu); "
+                 "peak RSS %.1f MiB\n",
+                 count, sorted[sorted.size() / 2], sorted.back(), lostAt, slowest.size(), peakMiB());
+    std::printf("プレイ日: -\r\n桁数: 7桁 \r\n\r\n");
+    for (size_t i = 0; i < slowest.size(); ++i) std::printf("%s\r\n", moveLine(game, int(i) + 1, slowest[i]).c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,7 +168,10 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && args[0] == "positions") return positions(std::max(1, std::stoi(args[1])));
     if (args.size() == 3 && args[0] == "budget")
         return budget(std::clamp(std::stoi(args[1]), 0, int(tori::kMostMoves)), std::max(1, std::stoi(args[2])));
-    std::fputs("usage: toripin_bench_solver classify N [THREADS] | count N [THREADS] | positions K | budget M K\n",
+    if ((args.size() == 2 || (args.size() == 3 && args[2] == "--no-wrap")) && args[0] == "losing")
+        return losing(std::max(1, std::stoi(args[1])), args.size() == 3 ? RuleSet::ordinary : RuleSet::game);
+    std::fputs("usage: toripin_bench_solver classify N [THREADS] | count N [THREADS] | positions K | budget M K | "
+               "losing K [--no-wrap]\n",
                stderr);
     return 1;
 }

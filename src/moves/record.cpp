@@ -1,6 +1,10 @@
 // Writing the move record and reading it back, with a message for the first thing wrong.
 #include "moves/record.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace tori {
 
 namespace {
@@ -42,15 +46,76 @@ bool readText(std::string_view& s, std::string_view expected) {
     return true;
 }
 
-// "桁数: 5桁 " gives 5; the trailing blank may have been lost on the way, so it is optional.
-std::optional<int> readSize(std::string_view s) {
-    int keta = 0;
-    if (!readText(s, kSizeHead) || !readNumber(s, keta)) return std::nullopt;
-    if (!readText(s, kSizeTail) && s != "桁") return std::nullopt;
-    return keta;
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Any number of blanks, none too.
+bool readBlanks(std::string_view& s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    return true;
 }
 
-bool isBlank(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
+// What a Japanese input method types for the record's characters, and the characters themselves;
+// it types "-" as the long vowel mark, or as a minus sign.
+constexpr std::pair<std::string_view, std::string_view> kPastedForms[] = {
+    {"　", " "}, {"（", "("}, {"）", ")"}, {"，", ","}, {"：", ":"}, {"＞", ">"},
+    {"－", "-"}, {"ー", "-"}, {"−", "-"}, {"→", "--->"},
+};
+constexpr std::string_view kWideDigits = "０１２３４５６７８９";  // three bytes each
+
+// A line in the game's own characters, without the marks of a quoted mail and the blanks around it.
+std::string plain(std::string_view line) {
+    std::string out;
+    for (size_t i = 0; i < line.size();) {
+        const std::string_view rest = line.substr(i);
+        const auto form = std::find_if(std::begin(kPastedForms), std::end(kPastedForms),
+                                       [&](const auto& f) { return rest.starts_with(f.first); });
+        const size_t digit = rest.size() >= 3 ? kWideDigits.find(rest.substr(0, 3)) : std::string_view::npos;
+        if (form != std::end(kPastedForms)) {
+            out += form->second;
+            i += form->first.size();
+        } else if (digit != std::string_view::npos && digit % 3 == 0) {
+            out += char('0' + digit / 3);
+            i += 3;
+        } else {
+            out += line[i++];
+        }
+    }
+    std::string_view s = out;
+    for (readBlanks(s); !s.empty() && s.front() == '>'; readBlanks(s)) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return std::string(s);
+}
+
+// A move line made plain: blanks where the game writes one, or none.
+std::optional<RecordedMove> readMove(std::string_view s) {
+    RecordedMove m{};
+    auto square = [&s](int& col, int& row) {
+        return readText(s, "(") && readNumber(s, col) && readText(s, ",") && readNumber(s, row) && readText(s, ")");
+    };
+    if (readNumber(s, m.number) && readBlanks(s) && readText(s, "手目") && readBlanks(s) &&
+        square(m.fromCol, m.fromRow) && readBlanks(s) && readText(s, "--->") && readBlanks(s) &&
+        square(m.toCol, m.toRow) && s.empty())
+        return m;
+    return std::nullopt;
+}
+
+bool looksLikeMove(std::string_view s) {
+    return s.find("手目") != std::string_view::npos || s.find("--->") != std::string_view::npos;
+}
+
+RecordError unreadable(int line) {
+    return {line, "指し手の行として読めません (例: 1 手目 (3,3) ---> (1,5))。",
+            "This cannot be read as a move line (for example 1 手目 (3,3) ---> (1,5))."};
+}
+
+// "桁数: 5桁 " made plain gives 5.
+std::optional<int> readSize(std::string_view s) {
+    int keta = 0;
+    if (readText(s, "桁数") && readBlanks(s) && readText(s, ":") && readBlanks(s) && readNumber(s, keta) &&
+        readBlanks(s) && readText(s, "桁") && s.empty())
+        return keta;
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -75,67 +140,87 @@ std::string clipboardText(std::string_view now, int16_t keta, const std::vector<
     return text;
 }
 
-std::optional<RecordedMove> readRecordLine(std::string_view s) {
-    RecordedMove m{};
-    if (readNumber(s, m.number) && readText(s, " 手目 (") && readNumber(s, m.fromCol) && readText(s, ",") &&
-        readNumber(s, m.fromRow) && readText(s, ") ---> (") && readNumber(s, m.toCol) && readText(s, ",") &&
-        readNumber(s, m.toRow) && readText(s, ")") && s.empty())
-        return m;
-    return std::nullopt;
-}
+std::optional<RecordedMove> readRecordLine(std::string_view s) { return readMove(plain(s)); }
 
 std::variant<Record, RecordError> readRecord(std::string_view text, std::optional<int> keta) {
-    if (text.size() > kMaxInput) return RecordError{0, "入力が大きすぎます (1 MiB まで)。"};
-    if (keta && (*keta < kMinKeta || *keta > kMaxKeta)) return RecordError{0, "桁数は 5、6、7 のどれかです。"};
+    if (text.size() > kMaxInput)
+        return RecordError{0, "入力が大きすぎます (1 MiB まで)。", "The input is too large (1 MiB at most)."};
+    if (keta && (*keta < kMinKeta || *keta > kMaxKeta))
+        return RecordError{0, "桁数は 5、6、7 のどれかです。", "The size is 5, 6 or 7."};
     // An editor that saves the pasted text as UTF-8 may put a byte order mark in front.
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+    std::vector<std::string> lines;
+    for (const std::string_view line : splitLines(text)) lines.push_back(plain(line));
+    if (std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); })) {
         // Nothing played yet: with a size that is the start of the game.
         if (keta) return Record{*keta, {}};
-        return RecordError{0, "入力が空です。"};
+        return RecordError{0, "入力が空です。", "The input is empty."};
     }
-    const std::vector<std::string_view> lines = splitLines(text);
+
+    // The header is the size line, after the date line when there is one; text before it is not the record's.
     Record record;
-    size_t first = 0;  // index of the first move line
-    if (lines[0].substr(0, kDateHead.size()) == kDateHead) {
-        if (lines.size() < 2) return RecordError{2, "「桁数: N桁 」の行がありません。"};
-        const auto size = readSize(lines[1]);
-        if (!size) return RecordError{2, "「桁数: N桁 」の行として読めません。"};
-        if (*size < kMinKeta || *size > kMaxKeta) return RecordError{2, "桁数は 5、6、7 のどれかです。"};
+    size_t first = 0;  // where the moves may start
+    const auto header = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.starts_with("プレイ日") || l.starts_with("桁数");
+    });
+    if (header != lines.end()) {
+        size_t at = size_t(header - lines.begin());
+        if (header->starts_with("プレイ日")) {
+            ++at;
+            while (at < lines.size() && lines[at].empty()) ++at;
+        }
+        if (at == lines.size())
+            return RecordError{int(header - lines.begin()) + 2, "「桁数: N桁 」の行がありません。",
+                               "The line \"桁数: N桁 \" is missing."};
+        const int line = int(at) + 1;
+        const auto size = readSize(lines[at]);
+        if (!size)
+            return RecordError{line, "「桁数: N桁 」の行として読めません。",
+                               "This cannot be read as the line \"桁数: N桁 \"."};
+        if (*size < kMinKeta || *size > kMaxKeta)
+            return RecordError{line, "桁数は 5、6、7 のどれかです。", "The size is 5, 6 or 7."};
         if (keta && *keta != *size)
-            return RecordError{2, "記録は " + std::to_string(*size) + "桁の盤のものですが、--size " +
-                                      std::to_string(*keta) + " が指定されました。"};
+            return RecordError{line,
+                               "記録は " + std::to_string(*size) + "桁の盤のものですが、--size " +
+                                   std::to_string(*keta) + " が指定されました。",
+                               "The record is of the " + std::to_string(*size) + " x " + std::to_string(*size) +
+                                   " board, but --size " + std::to_string(*keta) + " was given."};
         record.keta = *size;
-        if (lines.size() >= 3 && !lines[2].empty()) return RecordError{3, "空行のはずの行に何か書かれています。"};
-        first = 3;
+        first = at + 1;
     } else if (keta) {
         record.keta = *keta;
     } else {
-        return RecordError{1, "「プレイ日: 」で始まる行がありません (指し手の行だけなら --size N を付けて下さい)。"};
+        return RecordError{0, "「桁数: N桁 」の行がありません (指し手の行だけなら --size N を付けて下さい)。",
+                           "The line \"桁数: N桁 \" is missing (for move lines alone give --size N)."};
     }
 
-    // Empty lines may follow the last move, as after a paste into an editor, but not come between moves.
+    // The moves run from the first line that looks like one to the last; the text around them is not
+    // the record's, but a line among them that does not read as a move is an error.
     size_t last = lines.size();
-    while (last > first && isBlank(lines[last - 1])) --last;
+    while (last > first && !looksLikeMove(lines[last - 1])) --last;
+    while (first < last && !looksLikeMove(lines[first])) ++first;
     for (size_t i = first; i < last; ++i) {
+        if (lines[i].empty()) continue;
         const int line = int(i) + 1;
-        auto move = readRecordLine(lines[i]);
-        if (!move) {
-            if (isBlank(lines[i])) return RecordError{line, "指し手の間に空行があります。"};
-            return RecordError{line, "指し手の行として読めません (例: 1 手目 (3,3) ---> (1,5))。"};
-        }
+        auto move = readMove(lines[i]);
+        if (!move) return unreadable(line);
         const int expected = int(record.moves.size()) + 1;
         if (move->number != expected)
-            return RecordError{line, "手数が " + std::to_string(expected) + " のはずが " +
-                                         std::to_string(move->number) + " になっています。"};
+            return RecordError{line,
+                               "手数が " + std::to_string(expected) + " のはずが " + std::to_string(move->number) +
+                                   " になっています。",
+                               "The move number should be " + std::to_string(expected) + " but is " +
+                                   std::to_string(move->number) + "."};
         move->line = line;
         record.moves.push_back(*move);
     }
     return record;
 }
 
-std::string describe(const RecordError& e) {
-    return e.line > 0 ? std::to_string(e.line) + " 行目: " + e.message : e.message;
+std::string describe(const RecordError& e, Language language) {
+    if (e.line <= 0) return language == Language::japanese ? e.message : e.english;
+    if (language == Language::japanese) return std::to_string(e.line) + " 行目: " + e.message;
+    return "line " + std::to_string(e.line) + ": " + e.english;
 }
 
 }  // namespace tori

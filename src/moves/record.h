@@ -27,7 +27,9 @@ struct RecordedMove {
     int line;  // 1-based line of the input, 0 for a line read on its own
 };
 
-// Exactly a line recordLine writes, nothing around it.
+// A line recordLine writes, also as players paste it: with the full-width forms of its digits,
+// parentheses, comma, arrow and blanks, any number of blanks where the game writes one, none before
+// 手目, and the marks of a quoted mail (">") in front.
 std::optional<RecordedMove> readRecordLine(std::string_view s);
 
 struct Record {
@@ -35,17 +37,24 @@ struct Record {
     std::vector<RecordedMove> moves;  // numbered 1, 2, 3, ...
 };
 
+// The language of a message: the game speaks Japanese only, toripin-solve the player's language.
+enum class Language { japanese, english };
+
 // The first thing wrong with an input; line 0 means the input as a whole.
 struct RecordError {
     int line;
     std::string message;  // in Japanese, without the line number
+    std::string english;  // the same in English
 };
 
-// Without `keta` the input must be the clipboard text; with it, bare move lines, or a clipboard text of
-// that size, and an input with no lines but blank ones is the start of that size. Lines end in CR LF or LF.
+// Without `keta` the input must hold the clipboard text's size line, which may follow its date line
+// and any text; with it, bare move lines do too. The moves run from the first line that mentions 手目
+// or ---> to the last: the lines around them are ignored, blank lines among them skipped, and any
+// other line among them is an error. With no move at all, the record is the start. Lines end in CR LF
+// or LF.
 std::variant<Record, RecordError> readRecord(std::string_view text, std::optional<int> keta);
 
-// "5 行目: ..." or the bare message for line 0.
-std::string describe(const RecordError& e);
+// "5 行目: ..." or "line 5: ...", or the bare message for line 0.
+std::string describe(const RecordError& e, Language language = Language::japanese);
 
 }  // namespace tori

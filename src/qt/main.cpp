@@ -1,10 +1,15 @@
 // トリピン: the program starts the game on Qt and runs until the board window closes.
+#include <iostream>
+#include <optional>
+#include <string_view>
+
 #include <QApplication>
 
 #include "board/board_window.h"
 #include "game/game_state.h"
 #include "qt/look.h"
 #include "qt/qt_toolkit.h"
+#include "version.h"
 
 namespace {
 
@@ -23,9 +28,40 @@ bool preferX11() {
     return true;
 }
 
+constexpr std::string_view kUsage =
+    "使い方: toripin [-h | --help | -V | --version]\n"
+    "\n"
+    "トリピン (直角三角形の盤で遊ぶピン跳びパズル) を始めます。\n"
+    "  -h, --help     この説明を表示して終了します\n"
+    "  -V, --version  バージョンを表示して終了します\n"
+    "\n"
+    "Usage: toripin [-h | --help | -V | --version]\n"
+    "\n"
+    "Starts トリピン, a triangular peg solitaire.\n"
+    "  -h, --help     show this help and exit\n"
+    "  -V, --version  show the version and exit\n";
+
+// Answers --help and --version before Qt starts, so that they need no display. Any other argument
+// starts the game as before. Returns the exit status when the program is to end here.
+std::optional<int> answerOption(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::cout << kUsage;
+        } else if (arg == "-V" || arg == "--version") {
+            std::cout << "toripin " << tori::version::kRelease << '\n';
+        } else {
+            continue;
+        }
+        return std::cout.flush() ? 0 : 1;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const auto status = answerOption(argc, argv)) return *status;
     const bool chosen = preferX11();
     QApplication app(argc, argv);
     // The environment is left as the player had it; the choice was for this program alone.

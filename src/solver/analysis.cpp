@@ -54,19 +54,23 @@ void advance(Progress* p, uint64_t positions) {
 }  // namespace
 
 Classification::Classification(const Board& board, Position root, Workers workers)
+    : Classification(board, std::vector<Position>{root}, workers) {}
+
+Classification::Classification(const Board& board, const std::vector<Position>& roots, Workers workers)
     : board_(board),
-      root_(root),
+      root_(roots.at(0)),
       threads_(threadsFor(workers.threads)),
       progress_(workers.progress),
       reach_(board.squares()),
       win_(board.squares()) {
-    const int top = pins(root);
+    int top = 0;
+    for (const Position root : roots) top = std::max(top, pins(root));
     const WordJumps jumps(board);
     const size_t words = reach_.words();
     // A jump removes one pin, so each pin count is complete before the next lower one is read.
     // 64 positions that share their high squares move together. Threads take words in turn; two
     // of them may land jumps in the same word, hence the atomic OR.
-    reach_.add(root);
+    for (const Position root : roots) reach_.add(root);
     for (int k = top; k >= 2; --k) {
         report(progress_, Progress::Stage::reachable, k, 0);
         inParallel(threads_, words, [&](size_t first, size_t last) {

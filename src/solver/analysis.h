@@ -25,6 +25,8 @@ struct Workers {
 class Classification {
 public:
     Classification(const Board& board, Position root, Workers workers = {});
+    // From several roots at once; root() is the first.
+    Classification(const Board& board, const std::vector<Position>& roots, Workers workers = {});
 
     const Board& board() const { return board_; }
     Position root() const { return root_; }

@@ -1,6 +1,7 @@
 // The triangle's squares as bits and the jumps between them, taken from the game's direction table.
 #include "solver/board.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "game/board.h"
@@ -8,7 +9,18 @@
 
 namespace tori::solver {
 
-Board::Board(int keta) : keta_(keta), squares_(keta * (keta + 1) / 2) {
+namespace {
+
+// The game's jumps by pin index reach from one row's end to the next row; an ordinary jump's three
+// squares stand one step apart on one line of the grid.
+bool isOrdinary(const Board& b, int from, int over, int to) {
+    const int dc = b.col(over) - b.col(from), dr = b.row(over) - b.row(from);
+    return std::abs(dc) <= 1 && std::abs(dr) <= 1 && b.col(to) == b.col(over) + dc && b.row(to) == b.row(over) + dr;
+}
+
+}  // namespace
+
+Board::Board(int keta, RuleSet rules) : keta_(keta), squares_(keta * (keta + 1) / 2) {
     if (keta < kMinKeta || keta > kMaxKeta) throw std::invalid_argument("board size must be 5, 6 or 7");
     bitOfPin_.fill(-1);
     int bit = 0;
@@ -31,6 +43,7 @@ Board::Board(int keta) : keta_(keta), squares_(keta * (keta + 1) / 2) {
             if (to < 1 || to > k * k || cellcheck(to, k) != kTrue) continue;
             const auto over = jumpedOver(p, to, k, kLastcell);
             if (!over || bitOf(*over) < 0) continue;
+            if (rules == RuleSet::ordinary && !isOrdinary(*this, from, bitOf(*over), bitOf(to))) continue;
             jumps_.push_back({.from = uint8_t(from), .over = uint8_t(bitOf(*over)), .to = uint8_t(bitOf(to))});
         }
     }

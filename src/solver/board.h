@@ -17,9 +17,13 @@ struct Jump {
     uint8_t from, over, to;  // bits
 };
 
+// Which jumps count: every jump the game accepts, or only the ordinary ones, which go along a row, a
+// column or a diagonal over a neighbouring square onto the next, never round the board's edge.
+enum class RuleSet { game, ordinary };
+
 class Board {
 public:
-    explicit Board(int keta);  // keta is 5, 6 or 7
+    explicit Board(int keta, RuleSet rules = RuleSet::game);  // keta is 5, 6 or 7
 
     int keta() const { return keta_; }
     int squares() const { return squares_; }
@@ -33,7 +37,7 @@ public:
     int col(int bit) const { return cols_[size_t(bit)]; }
     int row(int bit) const { return rows_[size_t(bit)]; }
 
-    // Every jump the game can accept, grouped by the lifted pin's bit in ascending order.
+    // Every jump the rule set allows, grouped by the lifted pin's bit in ascending order.
     const std::vector<Jump>& jumps() const { return jumps_; }
     // The jumps that lift the pin on `bit`: jumps()[firstJump(bit) .. firstJump(bit + 1)).
     int firstJump(int bit) const { return first_[size_t(bit)]; }

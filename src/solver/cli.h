@@ -7,15 +7,16 @@
 
 #include "solver/analysis.h"
 #include "solver/search.h"
+#include "solver/text.h"
 
 namespace tori::solver {
 
 inline constexpr int kExitOk = 0, kExitUsage = 1, kExitBadRecord = 2;
 
 // args excludes the program name. The progress of long work goes to progressFd, a terminal, or nowhere
-// when it is -1.
+// when it is -1. Every message and answer is in `language`.
 int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-               int progressFd = -1);
+               int progressFd = -1, Language language = Language::japanese);
 
 // What --memory allows when not given: 100 MB.
 inline constexpr size_t kDefaultBudget = 100'000'000;
@@ -28,7 +29,5 @@ inline constexpr size_t kProgramBytes = 3'700'000;
 // `budget` bytes while it counts them: itself, the search's and the classification's sets and the
 // count's tables, which bytesNeeded adds up.
 Classification::Sequences countWithin(const Classification& c, const Solver& solver, size_t budget);
-
-std::string toDecimal(Count n);
 
 }  // namespace tori::solver

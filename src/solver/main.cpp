@@ -10,5 +10,6 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     // Progress is for a person watching; a pipe or a file gets none.
     const int progressFd = isatty(STDERR_FILENO) ? STDERR_FILENO : -1;
-    return tori::solver::runCommand(args, std::cin, std::cout, std::cerr, progressFd);
+    return tori::solver::runCommand(args, std::cin, std::cout, std::cerr, progressFd,
+                                    tori::solver::environmentLanguage());
 }

@@ -10,6 +10,8 @@
 #include <ctime>
 #include <string_view>
 
+#include "solver/text.h"
+
 namespace tori::solver {
 
 namespace {
@@ -69,30 +71,29 @@ private:
     sigset_t previous_;
 };
 
-// 219052688 as "219,052,688".
-std::string grouped(uint64_t n) {
-    std::string digits = std::to_string(n);
-    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
-    return digits;
-}
-
 }  // namespace
 
-std::string progressText(const Progress& p) {
+std::string progressText(const Progress& p, Language language) {
     const auto pins = std::to_string(p.pins.load(std::memory_order_relaxed));
     const uint64_t done = p.done.load(std::memory_order_relaxed), total = p.total.load(std::memory_order_relaxed);
     const std::string percent = std::to_string(total ? std::min<uint64_t>(done * 100 / total, 100) : 0) + "%";
     switch (p.stage.load(std::memory_order_relaxed)) {
         case Progress::Stage::idle: break;
         case Progress::Stage::reachable:
-            return "到達できる局面を調べています: ピン " + pins + " 本、" + grouped(done) + " 局面";
-        case Progress::Stage::winnable: return "クリアできる局面を調べています: ピン " + pins + " 本、" + percent;
-        case Progress::Stage::sequences: return "クリアまでの手順を数えています: ピン " + pins + " 本、" + percent;
+            return say(language, "到達できる局面を調べています: ピン " + pins + " 本、" + grouped(done) + " 局面",
+                       "Finding reachable positions: " + pins + " pins, " + grouped(done) + " positions");
+        case Progress::Stage::winnable:
+            return say(language, "クリアできる局面を調べています: ピン " + pins + " 本、" + percent,
+                       "Finding winnable positions: " + pins + " pins, " + percent);
+        case Progress::Stage::sequences:
+            return say(language, "クリアまでの手順を数えています: ピン " + pins + " 本、" + percent,
+                       "Counting winning move sequences: " + pins + " pins, " + percent);
     }
     return "";
 }
 
-ProgressLine::ProgressLine(const Progress& progress, int fd) : progress_(progress), fd_(fd) {
+ProgressLine::ProgressLine(const Progress& progress, int fd, Language language)
+    : progress_(progress), fd_(fd), language_(language) {
     if (fd < 0) return;
     for (size_t i = 0; i < previous_.size(); ++i) {
         struct sigaction action {};
@@ -126,7 +127,7 @@ void ProgressLine::run() {
     if (wake_.wait_for(lock, 500ms, [this] { return stop_; })) return;
     std::string shown;
     do {
-        const std::string text = progressText(progress_);
+        const std::string text = progressText(progress_, language_);
         if (text.empty() || text == shown) continue;
         writing.store(true);
         if (!ending.load()) {

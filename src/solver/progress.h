@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "moves/record.h"
+
 namespace tori::solver {
 
 // Written by the computation's threads with relaxed stores, once per chunk of words; read by another thread.
@@ -29,7 +31,7 @@ struct Progress {
 };
 
 // The text of the line for a progress as it stands; empty when there is nothing to show.
-std::string progressText(const Progress& p);
+std::string progressText(const Progress& p, Language language = Language::japanese);
 
 // While it lives, shows the progress on the terminal `fd` from half a second on, four times a second,
 // always on the same line, and erases that line when it ends or when Ctrl+C ends the program.
@@ -41,7 +43,7 @@ std::string progressText(const Progress& p);
 // started to ignore (nohup, a background job) stays ignored. Its end puts the previous actions back.
 class ProgressLine {
 public:
-    ProgressLine(const Progress& progress, int fd);
+    ProgressLine(const Progress& progress, int fd, Language language);
     ~ProgressLine();
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
@@ -50,6 +52,7 @@ private:
     void run();
     const Progress& progress_;
     int fd_;
+    Language language_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;

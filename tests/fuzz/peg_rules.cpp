@@ -25,7 +25,7 @@ Squares startPosition(int keta) {
 
 int countOf(Squares pins) { return std::popcount(pins); }
 
-std::vector<Jump> legalJumps(Squares pins, int keta) {
+std::vector<Jump> legalJumps(Squares pins, int keta, bool ordinary) {
     // The eight directions by index offset: destination, jumped square, and whether the jumped
     // index is bounded by lastcell from above (else it must be positive).
     const int n = keta;
@@ -44,6 +44,8 @@ std::vector<Jump> legalJumps(Squares pins, int keta) {
             if (!inTriangle(to, n) || (pins & bit(to))) continue;
             if (d.upperBound ? over > kLastcell : over < 1) continue;
             if (over > kPinButtons || !(pins & bit(over))) continue;
+            const Square f = squareOf(p, n), o = squareOf(over, n), t = squareOf(to, n);
+            if (ordinary && (t.col - f.col != 2 * (o.col - f.col) || t.row - f.row != 2 * (o.row - f.row))) continue;
             out.push_back({int16_t(p), int16_t(over), int16_t(to)});
         }
     }

@@ -30,8 +30,8 @@ bool inTriangle(int index, int keta);
 Squares startPosition(int keta);
 int countOf(Squares pins);
 
-// The jumps the pins allow, in the order of the game's direction table.
-std::vector<Jump> legalJumps(Squares pins, int keta);
+// The jumps the pins allow, in the order of the game's direction table; the ordinary ones alone if asked.
+std::vector<Jump> legalJumps(Squares pins, int keta, bool ordinary = false);
 Squares apply(Squares pins, const Jump& j);
 
 // A sequence of jumps from `pins` that leaves exactly one pin, if there is one.

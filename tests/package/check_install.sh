@@ -1,15 +1,15 @@
 #!/bin/sh
 # Installs the build tree under a prefix, with and without DESTDIR, checks the installed layout, the
 # hardening of the installed programs and module, the manual pages, and that the install manifest
-# removes everything again.
-# Usage: check_install.sh BUILD_DIR LIBDIR BINDIR DATADIR MANDIR FORTIFY_PROBE|-
+# removes everything again, all in a folder with a space in its name; and --help and --version.
+# Usage: check_install.sh BUILD_DIR LIBDIR BINDIR DATADIR MANDIR FORTIFY_PROBE|- RELEASE
 # FORTIFY_PROBE is a program built with the project's flags that calls a libc function the
 # fortified headers check; "-" where fortification is off (the sanitizer build).
 set -eu
-build=$1 libdir=$2 bindir=$3 datadir=$4 mandir=$5 probe=$6
+build=$1 libdir=$2 bindir=$3 datadir=$4 mandir=$5 probe=$6 release=$7
 here=$(dirname "$0")
 id=io.github.toripin.Toripin
-work=$(mktemp -d)
+work=$(mktemp -d "${TMPDIR:-/tmp}/toripin install.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -69,9 +69,14 @@ sh "$here/check_man.sh" "$p/$mandir/man6/toripin.6" "$p/$mandir/man6/toripin-sol
     "$p/$mandir/ja/man6/toripin.6" "$p/$mandir/ja/man6/toripin-solve.6"
 if grep -n '@[A-Z_]*@' "$p/$mandir/man6/"* "$p/$mandir/ja/man6/"*; then fail "a placeholder is left in a page"; fi
 
+# --help and --version answer with no display, as -h and -V do.
+run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$p/$bindir/toripin" "$1" 2>&1 || echo "exit $?"; }
+[ "$(run --version)" = "toripin $release" ] && [ "$(run -V)" = "toripin $release" ] || fail "toripin --version: $(run --version)"
+run --help | grep -q "^Usage: toripin " && [ "$(run -h)" = "$(run --help)" ] || fail "toripin --help: $(run --help)"
+
 # Uninstalling by the manifest leaves no file behind.
 grep -q "$work/prefix/$bindir/toripin" "$manifest" || fail "the manifest does not list the link"
-xargs rm -f < "$manifest"
+xargs -d '\n' rm -f -- < "$manifest"
 left=$(find "$work/prefix" ! -type d)
 [ -z "$left" ] || fail "left after uninstall: $left"
 

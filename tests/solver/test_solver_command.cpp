@@ -29,16 +29,17 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome run(const std::vector<std::string>& args, const std::string& input) {
+Outcome run(const std::vector<std::string>& args, const std::string& input, Language language = Language::japanese) {
     std::istringstream in(input);
     std::ostringstream out, err;
-    const int status = runCommand(args, in, out, err);
+    const int status = runCommand(args, in, out, err, -1, language);
     return {status, out.str(), err.str()};
 }
 
 // The command itself, started with no shell between, so that no path in it is ever parsed: standard
-// input from a file, standard output (with standard error when asked) read back.
-Outcome execute(const std::vector<std::string>& args, const char* input, bool withErrors = false) {
+// input from a file, standard output (with standard error when asked) read back, in the locale given.
+Outcome execute(const std::vector<std::string>& args, const char* input, bool withErrors = false,
+                const char* locale = "LANG=ja_JP.UTF-8") {
     int out[2];
     if (pipe(out) != 0) return {-1, "", "pipe"};
     posix_spawn_file_actions_t actions;
@@ -52,7 +53,8 @@ Outcome execute(const std::vector<std::string>& args, const char* input, bool wi
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, TORIPIN_SOLVE, &actions, nullptr, argv.data(), environ);
+    char* environment[] = {const_cast<char*>(locale), nullptr};
+    const int spawned = posix_spawn(&pid, TORIPIN_SOLVE, &actions, nullptr, argv.data(), environment);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     Outcome r{-1, "", ""};
@@ -147,11 +149,11 @@ TEST_P(SolveExportedGame, ContinuationWinsInTheGame) {
 
         const std::vector<Line> continuation = moveLines(r.out);
         if (r.out.find("判定: この局面からはクリアできません。\n") != std::string::npos) {
-            EXPECT_TRUE(continuation.empty());
+            EXPECT_EQ(continuation.size(), 2u) << "the losing move and a move instead";
             ++lost;
             continue;
         }
-        ASSERT_NE(r.out.find("判定: まだクリアできます。\n続きの手順:\n"), std::string::npos) << r.out;
+        ASSERT_NE(r.out.find("できます。あと " + std::to_string(pincount(tk) - 1) + " 手です。\n続きの手順:\n"), std::string::npos);
         ASSERT_EQ(int(continuation.size()), pincount(tk) - 1);
         for (size_t i = 0; i < continuation.size(); ++i) {
             const Line& l = continuation[i];
@@ -203,14 +205,16 @@ TEST(SolveCommand, FiguresFromALiftedFirstPin) {
     ASSERT_EQ(r.status, kExitOk) << r.err;
     EXPECT_NE(r.out.find("盤: 5桁、記録 0 手\n"), std::string::npos);
     EXPECT_NE(r.out.find("残りのピン: 14 本\n"), std::string::npos);
-    EXPECT_NE(r.out.find("到達できる局面の数: " + std::to_string(c.reachableCount()) + "\n"), std::string::npos);
-    EXPECT_NE(r.out.find("そのうちクリアできる局面の数: " + std::to_string(c.winnableCount()) + "\n"),
+    EXPECT_NE(r.out.find("到達できる局面の数: " + grouped(c.reachableCount()) + "\n"), std::string::npos);
+    EXPECT_NE(r.out.find("そのうちクリアできる局面の数: " + grouped(c.winnableCount()) + "\n"),
               std::string::npos);
-    EXPECT_NE(r.out.find("クリアまでの手順の数: " + sequences + "\n"), std::string::npos);
+    EXPECT_NE(r.out.find("クリアまでの手順の数: 6,140,568\n"), std::string::npos);
 
     const Outcome j = run({"--figures", "--json"}, text);
     EXPECT_NE(j.out.find("\"reachable\": " + std::to_string(c.reachableCount())), std::string::npos);
     EXPECT_NE(j.out.find("\"winningSequences\": \"" + sequences + "\""), std::string::npos);
+    EXPECT_NE(run({"--no-wrap", "--figures", "--json", "--size=5"}, "").out.find("\"movesRemaining\": 13,\n  \"figures"
+              "\": {\"reachable\": 4526, \"winnable\": 1055, \"winningSequences\": \"70128\"}"), std::string::npos);
 
     // An empty record with a size is the same start: the same board, figures and winning line from move 1.
     const Outcome empty = run({"--figures", "--size", "5"}, "");
@@ -230,8 +234,14 @@ TEST(SolveCommand, RefusesTheCountOverTheMemoryLimit) {
     EXPECT_NE(r.out.find("クリアまでの手順の数: " + refusal + "\n"), std::string::npos) << r.out;
     const Outcome j = run({"--figures", "--json", "--memory=10"}, start);
     EXPECT_NE(j.out.find("\"winningSequences\": null, \"refused\": \"" + refusal + "\"}"), std::string::npos) << j.out;
-    EXPECT_NE(run({"--figures", "--memory", "11"}, start).out.find("クリアまでの手順の数: 4183968642069\n"),
+    EXPECT_NE(run({"--figures", "--memory", "11"}, start).out.find("クリアまでの手順の数: 4,183,968,642,069\n"),
               std::string::npos);
+    // A budget below the program's own memory leaves nothing for the count, not everything.
+    EXPECT_NE(run({"--figures", "--memory", "1", "--size", "5"}, "").out.find("約 4 MB が上限 1 MB"), std::string::npos);
+    // The default is the 100 MB --help states: 7 x 7 after eight moves of a win needs about 113 MB.
+    const std::string win = run({"--size", "7"}, "").out;
+    const std::string eight = win.substr(win.find("1 手目"), win.find("9 手目") - win.find("1 手目"));
+    EXPECT_NE(run({"--figures", "--size", "7"}, eight).out.find("約 113 MB が上限 100 MB"), std::string::npos);
 }
 
 TEST(SolveCommand, BadRecordsExitWithTwo) {
@@ -257,12 +267,31 @@ TEST(SolveCommand, UsageErrorsExitWithOne) {
     }
 }
 
-TEST(SolveCommand, HelpInJapaneseAndEnglish) {
-    const Outcome r = run({"--help"}, "");
-    EXPECT_EQ(r.status, kExitOk);
-    EXPECT_EQ(r.out.rfind("使い方: toripin-solve [--size N]", 0), 0u);
-    EXPECT_NE(r.out.find("\nUsage: toripin-solve [--size N]"), std::string::npos);
-    EXPECT_EQ(run({"-h"}, "").out, r.out);
+TEST(SolveCommand, TheLosingMoveOfAnExportedGame) {
+    StartedGame game(5);
+    for (auto l : moveLines("1 手目 (3,3) ---> (1,5)2 手目 (1,1) ---> (3,3)3 手目 (3,1) ---> (1,1)4 手目 (5,1) ---> (3,1)"
+                            "5 手目 (4,2) ---> (2,2)6 手目 (2,3) ---> (2,1)7 手目 (2,1) ---> (4,1)"))
+        test::play(game.tk, int16_t(l.fromCol), int16_t(l.fromRow), int16_t(l.toCol), int16_t(l.toRow));
+    const std::string text = copyToClipboard(game.tk);
+    EXPECT_NE(run({}, text).out.find("クリアできません。\n敗着: 6 手目 (2,3) ---> (2,1)\n  5 手目のあとの局面ならクリア"
+                                     "できました。\n  そこで 6 手目 (1,2) ---> (3,2) と指せば、まだクリアできました。\n"),
+              std::string::npos);
+    EXPECT_NE(run({}, text, Language::english).out.find("Losing move: 6 手目 (2,3) ---> (2,1)\n  The position after "
+              "move 5 could still be won.\n  Playing 6 手目 (1,2) ---> (3,2) there would have kept it winnable.\n"),
+              std::string::npos);
+    EXPECT_NE(run({"--json"}, text).out.find("\"losingMove\": {\"move\": 6, \"played\": \"6 手目 (2,3) ---> (2,1)\", "
+                                             "\"instead\": \"6 手目 (1,2) ---> (3,2)\"}"), std::string::npos);
+}
+
+TEST(SolveCommand, TheLocaleChoosesTheLanguage) {
+    EXPECT_EQ(languageOf(nullptr, nullptr, "ja_JP.UTF-8"), Language::japanese);
+    EXPECT_EQ(languageOf("C.UTF-8", "ja_JP.UTF-8", "ja_JP.UTF-8"), Language::english);
+    EXPECT_EQ(languageOf("", "ja", "C"), Language::japanese);
+    EXPECT_EQ(run({"--help"}, "").out.rfind("使い方: toripin-solve [--size N]", 0), 0u);
+    EXPECT_EQ(run({"-h"}, "", Language::english).out.rfind("Usage: toripin-solve [--size N]", 0), 0u);
+    EXPECT_NE(run({"--size=5"}, "", Language::english).out.find("13 moves.\nWinning continuation:"), std::string::npos);
+    EXPECT_EQ(run({"--size", "5"}, "1 手目 (1,5) ---> (3,3)", Language::english).err,
+              "toripin-solve: line 1: There is no pin on (1,5).\n");
 }
 
 TEST(SolveCommand, TheProgramReadsAFileAndStandardInput) {
@@ -286,6 +315,7 @@ TEST(SolveCommand, TheProgramReadsAFileAndStandardInput) {
     EXPECT_EQ(fromStdin.out, fromFile.out);
     EXPECT_EQ(empty.status, kExitBadRecord);
     EXPECT_EQ(empty.out, "toripin-solve: 入力が空です。\n");
+    EXPECT_EQ(execute({}, "/dev/null", true, "LANG=C").out, "toripin-solve: The input is empty.\n");
     EXPECT_EQ(start.status, kExitOk);
     EXPECT_EQ(start.out, run({"--size", "7"}, "").out);
     EXPECT_EQ(start.out.rfind("盤: 7桁、記録 0 手\n", 0), 0u) << start.out;

@@ -11,10 +11,9 @@ import sys
 import time
 
 SOLVE = sys.argv[1]
-# The start of the 7 x 7 board: the classification takes seconds on two cores; within a budget that
-# allows it, the count of winning sequences takes longer still.
-ARGS = [SOLVE, "--size", "7", "--figures", "--json"]
-LONG_ARGS = ARGS + ["--memory", "2000"]
+# Three moves into 7 x 7 (a paste in the fuzz corpus): about a second's work; the start, counted, far longer.
+ARGS = [SOLVE, "--figures", "--json", os.path.join(os.path.dirname(__file__), "fuzz_corpus", "pasted_7")]
+LONG_ARGS = [SOLVE, "--size", "7", "--figures", "--json", "--memory", "2000", os.devnull]
 ERASE = b"\r\x1b[K"
 failures = []
 first_shown = float("inf")  # the soonest any run showed its line, in seconds from its start
@@ -48,9 +47,12 @@ def on_terminal(args, interrupt, ignoring=False):
         if not seen:
             first_shown = min(first_shown, time.monotonic() - start)
         seen += chunk
-        if interrupt and sent is None and "局面".encode() in seen:
+        if interrupt and sent is None and ERASE in seen:
             proc.send_signal(signal.SIGINT)
-            sent = time.monotonic()
+            sent, shown = time.monotonic(), len(seen)
+        elif ignoring and sent is not None and ERASE in seen[shown:]:  # on after an ignored SIGINT: SIGTERM
+            proc.send_signal(signal.SIGTERM)
+            ignoring = False
     out = proc.stdout.read()
     status = proc.wait(timeout=300)
     end = time.monotonic()
@@ -63,7 +65,7 @@ piped = subprocess.run(ARGS, stdin=subprocess.DEVNULL, capture_output=True, time
 check(piped.returncode == 0, f"exit status {piped.returncode} on pipes")
 check(piped.stderr == b"", f"standard error on a pipe got {piped.stderr[:200]!r}")
 figures = json.loads(piped.stdout)["figures"]
-check(figures["reachable"] == 219052688, f"figures {figures}")
+check(figures["reachable"] == 110164640, f"figures {figures}")
 
 # A terminal: work that lasts shows the line, which changes in place and goes at the end; standard
 # output is the same JSON.
@@ -71,8 +73,8 @@ status, out, seen, took, _ = on_terminal(ARGS, interrupt=False)
 check(status == 0, f"exit status {status} on a terminal")
 check(out == piped.stdout, "standard output differs when standard error is a terminal")
 text = seen.decode("utf-8", "replace")
-if took > 1.5:  # on this machine it always does
-    check("到達できる局面を調べています" in text and "クリアできる局面を調べています" in text,
+if took > 1.5:
+    check("Finding reachable positions" in text and "Finding winnable positions" in text,
           f"no progress on the terminal in {took:.1f} s: {text[:300]!r}")
     check(seen.count(ERASE) >= 3, f"the line was not updated in {took:.1f} s: {seen!r}")
 check(seen == b"" or (seen.startswith(ERASE) and seen.endswith(ERASE)), f"the line is not erased: {seen[-120:]!r}")
@@ -83,13 +85,14 @@ check(b"\n" not in seen, "the progress left the one line")
 for _ in range(5):
     status, out, seen, _, after = on_terminal(LONG_ARGS, interrupt=True)
     check(status == -signal.SIGINT, f"exit status {status} after SIGINT")
+    check(b"Finding reachable positions" in seen, f"not the locale's language: {seen[:120]!r}")
     check(after is not None and after < 2.0, f"{after} s from SIGINT to the end")
     check(seen.endswith(ERASE), f"the line is left after SIGINT: {seen[-120:]!r}")
     check(out == b"", f"standard output after SIGINT: {out[:200]!r}")
 
 # Started with SIGINT ignored, as nohup and a shell's background jobs start it: Ctrl+C changes nothing.
-status, out, seen, _, after = on_terminal(ARGS, interrupt=True, ignoring=True)
-check(after is not None and status == 0 and out == piped.stdout, f"exit status {status} with SIGINT ignored")
+status, out, seen, _, after = on_terminal(LONG_ARGS, interrupt=True, ignoring=True)
+check(status == -signal.SIGTERM, f"exit status {status} with SIGINT ignored, after SIGINT and SIGTERM")
 
 # Short work ends before any line: none shows before half a second, however loaded the machine.
 check(first_shown >= 0.5, f"the line showed after {first_shown:.2f} s")

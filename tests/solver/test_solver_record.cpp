@@ -26,7 +26,7 @@ std::string fault(std::string_view text, std::optional<int> keta = std::nullopt)
 
 Position replayed(std::string_view text, std::optional<int> keta = std::nullopt) {
     const Record r = std::get<Record>(readRecord(text, keta));
-    return std::get<Position>(replay(Board(r.keta), r));
+    return std::get<std::vector<Position>>(replay(Board(r.keta), r)).back();
 }
 
 }  // namespace
@@ -57,6 +57,8 @@ TEST(SolverRecord, ClipboardTextWithCrLfOrLf) {
     expected = (expected & ~bit(3, 3) & ~bit(2, 4)) | bit(1, 5);
     expected = (expected & ~bit(1, 3) & ~bit(2, 3)) | bit(3, 3);
     EXPECT_EQ(replayed(crlf), expected);
+    const auto line = std::get<std::vector<Position>>(replay(board, std::get<Record>(readRecord(crlf, {}))));
+    EXPECT_EQ(line.at(1), (board.start() & ~bit(3, 3) & ~bit(2, 4)) | bit(1, 5)) << "every position of the game";
 }
 
 TEST(SolverRecord, HeaderAloneAndBareLines) {
@@ -66,8 +68,7 @@ TEST(SolverRecord, HeaderAloneAndBareLines) {
     const Jump* first = seven.jumpBetween(seven.bitOf(seven.pinIndex(3, 5)), seven.bitOf(seven.pinIndex(1, 7)));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(replayed("1 手目 (3,5) ---> (1,7)\n", 7), Board::apply(seven.start(), *first));
-    EXPECT_EQ(fault("桁数: 7桁 \r\n", 7), "1 行目: 指し手の行として読めません (例: 1 手目 (3,3) ---> (1,5))。")
-        << "without a date line the size line is no header";
+    EXPECT_EQ(replayed("桁数: 7桁 \r\n"), seven.start()) << "a size line without its date line";
     // Nothing at all, with a size: the start of that size; without one it stays an error (below).
     EXPECT_EQ(replayed("", 7), seven.start());
     EXPECT_EQ(replayed("\r\n \n\t\n", 6), Board(6).start());
@@ -78,25 +79,32 @@ TEST(SolverRecord, FaultsNameTheLine) {
     EXPECT_EQ(fault(""), "入力が空です。");
     EXPECT_EQ(fault("\r\n \n"), "入力が空です。");
     EXPECT_EQ(fault("\xEF\xBB\xBF"), "入力が空です。");
-    EXPECT_EQ(fault("1 手目 (3,3) ---> (1,5)"),
-              "1 行目: 「プレイ日: 」で始まる行がありません (指し手の行だけなら --size N を付けて下さい)。");
+    EXPECT_EQ(fault("1 手目 (3,3) ---> (1,5)"), "「桁数: N桁 」の行がありません (指し手の行だけなら --size N を付けて下さい)。");
     EXPECT_EQ(fault("プレイ日: x\r\n桁数: 8桁 \r\n"), "2 行目: 桁数は 5、6、7 のどれかです。");
     EXPECT_EQ(fault("プレイ日: x\r\n5桁\r\n"), "2 行目: 「桁数: N桁 」の行として読めません。");
-    EXPECT_EQ(fault(kHeader5 + "1 手目 (3,3) ---> (1,5)"), "3 行目: 空行のはずの行に何か書かれています。");
-    EXPECT_EQ(fault(kHeader5 + "\r\n1 手目 (3,3) ---> (1,5)\r\n\r\n2 手目 (1,3) ---> (3,3)"),
-              "5 行目: 指し手の間に空行があります。");
-    EXPECT_EQ(fault(kHeader5 + "\r\n1 手目 (3,3) ---> (1,5)\r\n \t\r\n2 手目 (1,3) ---> (3,3)"),
-              "5 行目: 指し手の間に空行があります。");
+}
+
+TEST(SolverRecord, AsPlayersPasteIt) {
+    const Position played = replayed(kHeader5 + "\r\n1 手目 (3,3) ---> (1,5)\r\n2 手目 (1,3) ---> (3,3)");
+    for (const auto& [text, keta] : std::vector<std::pair<std::string, std::optional<int>>>{
+             {"> プレイ日： 2026/12/07\n> 桁数：５桁　\n>\n> １手目　（３，３）　－－－＞　（１，５）\n>> ２手目（1,3）→（3,3）", {}},
+             {"Here:\n\nプレイ日: x\n\n桁数:5桁\nMoves:\n1手目 (3,3) ーーー＞ (1,5)\n\n\n 2 手目  (1,3)\t---> (3,3) \nNow?\n", {}},
+             {"> > 1 手目 (3,3) ---> (1,5)\r\n>>2 手目 (1,3) ---> (3,3)\r\nhello", 5}})
+        EXPECT_EQ(replayed(text, keta), played) << text;
+    // A line that looks like a move and is not one, among the moves or after them, stays an error.
+    const std::string garbled = " 行目: 指し手の行として読めません (例: 1 手目 (3,3) ---> (1,5))。";
+    EXPECT_EQ(fault("> 1 手目 (3,3) ---> (1,5)\n>\n> 2 手目 (1,3) -> (3,3)\n", 5), "3" + garbled);
+    EXPECT_EQ(fault(kHeader5 + "1 手目 (3,3) ---> (1,5)\nあと 12 手目まで\n"), "4" + garbled);
 }
 
 TEST(SolverRecord, GarbageAndNearMisses) {
     const std::string garbled = "2 行目: 指し手の行として読めません (例: 1 手目 (3,3) ---> (1,5))。";
-    for (const std::string& line : std::vector<std::string>{"2 手目 (3,3) --> (1,5)", "2 手目 (3,3) ---> (1,5) ", " 2 手目 (3,3) ---> (1,5)",
+    for (const std::string& line : std::vector<std::string>{"2 手目 (3,3) --> (1,5)", "2 手目",
                                    "02 手目 (3,3) ---> (1,5)", "2 手目 (3,3) ---> (1,5", "2 手目 (3, 3) ---> (1,5)",
-                                   "2手目 (3,3) ---> (1,5)", "2 手目 (+3,3) ---> (1,5)", "\x01\xff\xfe",
+                                   "2 手目 (+3,3) ---> (1,5)", "\x01\xff\xfe",
                                    std::string("2 手目 (3,3)\0 ---> (1,5)", 27), "2 手目 (3,3) ---> (1,5)\r\r",
                                    "99999 手目 (3,3) ---> (1,5)"})
-        EXPECT_EQ(fault("1 手目 (3,3) ---> (1,5)\n" + line + "\n", 5), garbled) << line;
+        EXPECT_EQ(fault("1 手目 (3,3) ---> (1,5)\n" + line + "\n2 手目 (1,3) ---> (3,3)", 5), garbled) << line;
 }
 
 TEST(SolverRecord, WrongNumbering) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "fuzz/peg_rules.h"
 #include "solver/analysis.h"
 #include "solver/cli.h"
+#include "solver/losing_move.h"
 #include "solver/replay.h"
 #include "solver/search.h"
 
@@ -33,29 +35,30 @@ Position place(const Board& board, std::initializer_list<std::pair<int, int>> sq
 // The figures by plain recursion over the rules as the tests write them again (fuzz/peg_rules.h).
 class PlainSearch {
 public:
-    explicit PlainSearch(int keta) : keta_(keta) {}
+    explicit PlainSearch(int keta, bool ordinary = false) : keta_(keta), ordinary_(ordinary) {}
 
     void explore(Squares b) {
         if (!seen_.insert(b).second) return;
-        for (const auto& j : legalJumps(b, keta_)) explore(apply(b, j));
+        for (const auto& j : legalJumps(b, keta_, ordinary_)) explore(apply(b, j));
     }
     bool wins(Squares b) {
         if (const auto it = wins_.find(b); it != wins_.end()) return it->second;
         bool w = countOf(b) == 1;
-        for (const auto& j : legalJumps(b, keta_)) w = wins(apply(b, j)) || w;
+        for (const auto& j : legalJumps(b, keta_, ordinary_)) w = wins(apply(b, j)) || w;
         return wins_[b] = w;
     }
     Count ways(Squares b) {
         if (countOf(b) == 1) return 1;
         if (const auto it = ways_.find(b); it != ways_.end()) return it->second;
         Count w = 0;
-        for (const auto& j : legalJumps(b, keta_)) w += ways(apply(b, j));
+        for (const auto& j : legalJumps(b, keta_, ordinary_)) w += ways(apply(b, j));
         return ways_[b] = w;
     }
     const std::set<Squares>& seen() const { return seen_; }
 
 private:
     int keta_;
+    bool ordinary_;
     std::set<Squares> seen_;
     std::map<Squares, bool> wins_;
     std::map<Squares, Count> ways_;
@@ -80,6 +83,8 @@ void expectContinuationWins(const Board& board, Position pos, const Verdict& v) 
 }
 
 }  // namespace
+
+class SolverRuleSets : public ::testing::TestWithParam<RuleSet> {};
 
 TEST(SolverHandMade, OnePinIsWonWithNothingToPlay) {
     const Board board(6);
@@ -138,9 +143,9 @@ TEST(SolverHandMade, ADeadEndThatStillHasMoves) {
     EXPECT_EQ(c.winningSequences(1 << 20).count, Count{0});
 }
 
-TEST(SolverFigures, FiveByFiveAgreesWithThePlainSearch) {
-    const Board board(5);
-    PlainSearch plain(5);
+TEST_P(SolverRuleSets, FiveByFiveAgreesWithThePlainSearch) {
+    const Board board(5, GetParam());
+    PlainSearch plain(5, GetParam() == RuleSet::ordinary);
     const Squares start = tori::test::startPosition(5);
     plain.explore(start);
     const Classification c(board, toPosition(board, start));
@@ -160,11 +165,11 @@ TEST(SolverFigures, FiveByFiveAgreesWithThePlainSearch) {
     EXPECT_GT(*sequences.count, Count{0});
 }
 
-TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
-    const Board board(6);
-    PlainSearch plain(6);
+TEST_P(SolverRuleSets, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
+    const Board board(6, GetParam());
+    PlainSearch plain(6, GetParam() == RuleSet::ordinary);
     Squares b = tori::test::startPosition(6);
-    for (int i = 0; i < 8; ++i) b = apply(b, legalJumps(b, 6).back());  // a fixed line into the middle game
+    for (int i = 0; i < 8; ++i) b = apply(b, legalJumps(b, 6, GetParam() == RuleSet::ordinary).back());  // a fixed line
     plain.explore(b);
     const Classification c(board, toPosition(board, b));
     EXPECT_EQ(c.reachableCount(), plain.seen().size());
@@ -173,6 +178,37 @@ TEST(SolverFigures, SixBySixFromAMidGamePositionAgreesWithThePlainSearch) {
     EXPECT_EQ(c.winnableCount(), won);
     EXPECT_EQ(toDecimal(*c.winningSequences(size_t(1) << 30).count), toDecimal(plain.ways(b)));
 }
+
+// Random lost games of the game's rules, their losing move by each rule set against the plain search:
+// the position before it can be won, none after it can, the move instead keeps it won.
+TEST_P(SolverRuleSets, TheLosingMoveAgreesWithThePlainSearch) {
+    const bool ordinary = GetParam() == RuleSet::ordinary;
+    std::mt19937 rng(24);
+    for (const int keta : {5, 6}) {
+        const Board board(keta, GetParam());
+        PlainSearch plain(keta, ordinary);
+        for (int lost = 0; lost < 8;) {
+            std::vector<Squares> game{tori::test::startPosition(keta)};
+            for (auto jumps = legalJumps(game.back(), keta); !jumps.empty(); jumps = legalJumps(game.back(), keta))
+                game.push_back(apply(game.back(), jumps[rng() % jumps.size()]));
+            if (countOf(game.back()) == 1) continue;
+            ++lost;
+            std::vector<Position> line;
+            for (const Squares b : game) line.push_back(toPosition(board, b));
+            const LosingMove move = findLosingMove(board, line).value();  // the start can be won
+            const auto k = size_t(move.move - 1);
+            EXPECT_TRUE(plain.wins(game[k]));
+            for (size_t i = k + 1; i < game.size(); ++i) EXPECT_FALSE(plain.wins(game[i])) << i;
+            const Position instead = Board::apply(line[k], move.instead);
+            const auto jumps = legalJumps(game[k], keta, ordinary);
+            EXPECT_TRUE(std::any_of(jumps.begin(), jumps.end(), [&](const auto& j) {
+                return toPosition(board, apply(game[k], j)) == instead && plain.wins(apply(game[k], j));
+            })) << "the move instead is one the rules allow, and keeps the game won";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRuleSets, SolverRuleSets, ::testing::Values(RuleSet::game, RuleSet::ordinary));
 
 TEST(SolverFigures, TheAnswersDoNotDependOnTheThreads) {
     const Board board(6);
@@ -217,6 +253,10 @@ TEST(SolverFigures, RefusesTheCountBeyondTheMemoryLimit) {
     const Board five(5);
     const auto late = Classification(five, place(five, {{2, 2}, {3, 2}, {1, 3}})).winningSequences(0);
     EXPECT_EQ(late.bytesNeeded, 2'126u);
+    // The whole program's need adds its own code and the search's and the classification's sets.
+    Solver solver(board);
+    ASSERT_GT(solver.solve(board.start()).winnable ? solver.bytes() : 0, 0u);
+    EXPECT_EQ(countWithin(c, solver, 0).bytesNeeded, kProgramBytes + solver.bytes() + c.bytes() + refused.bytesNeeded);
 }
 
 TEST(SolverFigures, NumbersBeyondSixtyFourBits) {
@@ -231,6 +271,7 @@ TEST(SolverFigures, NumbersBeyondSixtyFourBits) {
                           kMostWays})
         EXPECT_EQ(toDecimal(unpack(pack(n))), toDecimal(n));
     EXPECT_EQ(toDecimal((Count{34} << 64) + 7993952128104310493u), "635183250634229065437");
+    EXPECT_EQ(grouped((Count{34} << 64) + 7993952128104310493u), "635,183,250,634,229,065,437");
 
     // Positions on the progress line, in groups of three digits.
     Progress p;
@@ -241,4 +282,5 @@ TEST(SolverFigures, NumbersBeyondSixtyFourBits) {
         p.done = done;
         EXPECT_EQ(progressText(p), "到達できる局面を調べています: ピン 20 本、" + text + " 局面");
     }
+    EXPECT_EQ(progressText(p, tori::Language::english), "Finding reachable positions: 20 pins, 219,052,688 positions");
 }
