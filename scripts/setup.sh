@@ -15,7 +15,7 @@ packages="
   desktop-file-utils appstream
   python3 strace
   libx11-dev libxcb1-dev
-  weston sway openbox mutter xwayland dbus
+  weston sway openbox mutter xwayland dbus at-spi2-core python3-pyatspi
   perl man-db debhelper lintian devscripts
 "
 

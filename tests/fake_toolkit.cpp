@@ -16,7 +16,7 @@ namespace {
 
 // The names of toolkit.h's enumerations, in their order.
 constexpr const char* kFormNames[] = {"Form1", "Form2", "Form3"};
-constexpr const char* kControlNames[] = {"pin", "Label1", "Label2", "List1", "Command1", "Image1"};
+constexpr const char* kControlNames[] = {"pin", "Label1", "Label2", "List1", "Command1", "Image1", "Shape1"};
 constexpr const char* kMenuNames[] = {"menumenu",     "menuselect", "ketasu",      "menusen1",    "menuundo",
                                       "menuredo",     "menusen3",   "menurestart", "menusen5",    "menulistview",
                                       "menusen2",     "menuclipbordcopy", "menusen10", "menuend",  "helper",
@@ -56,6 +56,8 @@ FakeToolkit::FakeToolkit(GameState& s) : state(s) {
     auto& l2 = controls[{Form::Form1, Control::Label2, 0}];
     l2 = {true, false, design::kLabel2Template.left, design::kLabel2Template.top, design::kLabel2Template.width,
           design::kLabel2Template.height, "1"};
+    const design::Rect& c = design::kShape1;
+    controls[{Form::Form1, Control::Shape1, 0}] = {true, false, c.left, c.top, c.width, c.height, {}};
     for (const MenuItem& item : menuTree()) menus[{item.id, item.index}] = {item.enabled, false};
     // The move list's outer width as a desktop frames it: its client area and three pixels each side.
     windows[Form::Form3].width = design::kForm3ClientWidth + 90;
@@ -65,12 +67,14 @@ void FakeToolkit::start() { Main(state, *this); }
 
 void FakeToolkit::clickPin(int16_t i) {
     if (i < 1 || i > 49 || !pinVisible(i)) return;
+    cursor().visible = false;  // the pointer used on the board hides the keyboard cursor
     record("event pin_Click " + std::to_string(i));
     pin_Click(state, *this, i);
 }
 
 void FakeToolkit::press(float x, float y, int16_t button, int16_t shift) {
     record("event Form_MouseDown " + std::to_string(button) + " " + num(x) + "," + num(y));
+    cursor().visible = false;
     form1::Form_MouseDown(state, *this, button, shift, x, y);
 }
 
@@ -85,6 +89,11 @@ void FakeToolkit::click(int16_t col, int16_t row) {
         if (p.visible && p.left == col * 450 && p.top == row * 450) return clickPin(i);
     }
     pressSquare(col, row);
+}
+
+void FakeToolkit::key(int16_t keyCode) {
+    record("event Form_KeyDown " + std::to_string(keyCode));
+    form1::Form_KeyDown(state, *this, keyCode, 0);
 }
 
 void FakeToolkit::openMenu() {

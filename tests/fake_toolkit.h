@@ -91,6 +91,7 @@ public:
     void press(float x, float y, int16_t button = 1, int16_t shift = 0);
     void pressSquare(int16_t col, int16_t row, int16_t button = 1);  // the centre of a square
     void click(int16_t col, int16_t row);          // a pin if one stands there, else the surface
+    void key(int16_t keyCode);                     // a key pressed in the board window
     void choose(Menu m, int16_t index = 0);        // opens its menu first, as the menu bar does
     void openMenu();                               // the Menu menu about to open
 
@@ -99,6 +100,7 @@ public:
     // Reading back.
     ControlState& pin(int16_t i) { return controls[{Form::Form1, Control::pin, i}]; }
     bool pinVisible(int16_t i) { return pin(i).visible; }
+    ControlState& cursor() { return controls[{Form::Form1, Control::Shape1, 0}]; }
     std::vector<int16_t> visiblePins();
     // Shows exactly the given pins and hides every other pin button, as if they had been played there.
     void setPins(const std::vector<int16_t>& indices);

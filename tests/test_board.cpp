@@ -9,6 +9,7 @@
 #include "fake_toolkit.h"
 #include "player_texts.h"
 #include "game/board.h"
+#include "moves/moves.h"
 
 namespace tori::test {
 namespace {
@@ -199,6 +200,21 @@ TEST(NewGame, SevenToFiveRewritesOnlyTheFiveByFiveBlock) {
     EXPECT_TRUE(tk.list.empty());
 }
 
+TEST(NewGame, TheCursorKeepsItsSquareWhereTheNewTriangleHasItElseGoesToOneOne) {
+    StartedGame g(7);
+    g.tk.key(vbKeyUp);
+    // From (column, row) on 7 × 7 to a size: where the cursor stands after.
+    const int16_t rows[][5] = {{3, 3, 5, 3, 3}, {2, 5, 5, 1, 1}, {6, 2, 6, 1, 1}, {1, 6, 6, 1, 6}, {5, 1, 5, 5, 1}};
+    for (const auto& r : rows) {
+        g.s.curx = r[0], g.s.cury = r[1];
+        g.tk.choose(Menu::ketasu, int16_t(r[2] - 5));
+        g.tk.choose(Menu::menurestart);
+        EXPECT_TRUE(g.s.curx == r[3] && g.s.cury == r[4] && g.tk.cursor().left == r[3] * 450 &&
+                    g.tk.cursor().top == r[4] * 450 && g.tk.cursor().visible) << r[0] << "," << r[1];
+        g.tk.choose(Menu::ketasu, 2);
+    }
+}
+
 TEST(NewGame, RestartWhileLiftedRestoresTheStart) {
     StartedGame game(6);
     auto& [s, tk] = game;
@@ -240,6 +256,7 @@ std::vector<std::string> sizeChoiceLog(int16_t index, const std::vector<std::str
                                "top " + l2 + " " + at(540 + 450 * i), "caption " + l1 + " " + at(i + 1),
                                "caption " + l2 + " " + at(i + 1), "show " + l1, "show " + l2});
     }
+    log.insert(log.end(), {"left Form1.Shape1(0) 450", "top Form1.Shape1(0) 450"});  // the cursor, on (1,1)
     for (int r = 1; r < n; ++r)
         for (int c = 1; c + r <= n + 1; ++c) {
             const std::string pin = "Form1.pin(" + at((r - 1) * n + c) + ")";

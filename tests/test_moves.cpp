@@ -201,6 +201,49 @@ TEST(Jump, TheWorkedExampleOfTheFirstMove) {
     EXPECT_EQ(pincount(g.tk), 13);
 }
 
+using P = std::pair<int, int>;
+
+TEST(Keys, ArrowsShowTheCursorThenWalkTheTriangleAPressHidesIt) {
+    for (int16_t keta = 5; keta <= 7; ++keta) {
+        StartedGame g(keta);
+        g.tk.key(vbKeyReturn);  // nothing on a cursor not shown
+        g.tk.key(vbKeyDown);    // shows it on (1,1), moving nothing
+        ASSERT_TRUE(g.tk.cursor().visible && P(g.s.curx, g.s.cury) == P(1, 1) && g.tk.pinVisible(1));
+        const int16_t keys[] = {vbKeyLeft, vbKeyRight, vbKeyUp, vbKeyDown, 65};
+        const int dc[] = {-1, 1, 0, 0, 0}, dr[] = {0, 0, -1, 1, 0};
+        for (int16_t col = 1; col <= keta; ++col)
+            for (int16_t row = 1; col + row <= keta + 1; ++row)
+                for (int k = 0; k < 5; ++k) {
+                    g.s.curx = col, g.s.cury = row;
+                    g.tk.key(keys[k]);
+                    const int c = col + dc[k], r = row + dr[k];
+                    const P want = c >= 1 && r >= 1 && c + r <= keta + 1 ? P(c, r) : P(col, row);
+                    EXPECT_EQ(P(g.s.curx, g.s.cury), want) << col << "," << row << " key " << keys[k];
+                    if (want != P(col, row)) {
+                        EXPECT_EQ(P(g.tk.cursor().left, g.tk.cursor().top), P(c * 450, r * 450));
+                    }
+                }
+        g.tk.pressSquare(8, 8);
+        const GameState hidden = g.s;
+        g.tk.key(vbKeySpace);
+        g.tk.key(vbKeyUp);  // shows it where it was
+        EXPECT_EQ(g.s, hidden);
+        EXPECT_TRUE(g.tk.cursor().visible);
+    }
+}
+
+TEST(Keys, SpaceAndEnterClickTheCursorsSquareAndCellnameSaysWhatStandsThere) {
+    StartedGame g(5);
+    for (int16_t k : {vbKeyUp, vbKeyRight, vbKeyRight, vbKeyDown, vbKeyDown, vbKeySpace}) g.tk.key(k);
+    EXPECT_EQ(cellname(g.s, g.tk, 3, 3), "(3,3) 持ち上げ中");
+    for (int16_t k : {vbKeyLeft, vbKeyLeft, vbKeyDown, vbKeyDown, vbKeyReturn}) g.tk.key(k);
+    EXPECT_EQ(g.tk.list, std::vector<std::string>{"1 手目 (3,3) ---> (1,5)"});
+    EXPECT_EQ(cellname(g.s, g.tk, 1, 5) + cellname(g.s, g.tk, 2, 4) + cellname(g.s, g.tk, 3, 3), "(1,5) ピン(2,4) 空き(3,3) 空き");
+    for (Sq off : {Sq{2, 5}, Sq{0, 1}, Sq{6, 1}}) EXPECT_EQ(cellname(g.s, g.tk, off.col, off.row), "");
+    g.tk.click(1, 1);
+    EXPECT_FALSE(g.tk.cursor().visible);
+}
+
 TEST(Press, OutsideTheTriangleIsRefusedWithOrWithoutALiftedPin) {
     for (int16_t keta = 5; keta <= 7; ++keta) {
         StartedGame g(keta);

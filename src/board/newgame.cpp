@@ -21,6 +21,14 @@ void newgame(GameState& s, Toolkit& tk, const int16_t& n) {
     labelset(tk, n);
     for (int16_t r = 1; r <= n; ++r)
         for (int16_t c = 1; c <= n; ++c) s.cellno[c][r] = pinIndex(c, r, n);
+    // The keyboard cursor keeps its square where the new triangle has it, else it goes to (1,1); shown
+    // or hidden, it stays so.
+    if (s.curx < 1 || s.cury < 1 || s.curx > n || s.cury > n || cellcheck(s.cellno[s.curx][s.cury], n) != kTrue) {
+        s.curx = 1;
+        s.cury = 1;
+    }
+    tk.setLeft(Form::Form1, Control::Shape1, 0, s.curx * kSquare);
+    tk.setTop(Form::Form1, Control::Shape1, 0, s.cury * kSquare);
     for (int16_t r = 1; r <= n - 1; ++r) {
         for (auto p = int16_t((r - 1) * n + 1); p <= r * (n - 1) + 1; ++p) {
             const auto c = int16_t(p - (r - 1) * n);

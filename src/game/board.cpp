@@ -23,6 +23,18 @@ int16_t pincount(Toolkit& tk) {
     return count;
 }
 
+std::string cellname(const GameState& s, Toolkit& tk, int16_t col, int16_t row) {
+    if (s.keta < kMinKeta || col < 1 || row < 1 || col > s.keta || row > s.keta) return {};
+    const int16_t p = s.cellno[col][row];
+    if (cellcheck(p, s.keta) != kTrue) return {};
+    const char* what = "空き";
+    if (tk.visible(Form::Form1, Control::pin, p))
+        what = "ピン";
+    else if (s.picked == kTrue && s.frompin[s.tesuu] == p)  // its button is hidden while it is lifted
+        what = "持ち上げ中";
+    return "(" + std::to_string(col) + "," + std::to_string(row) + ") " + what;
+}
+
 int16_t gridLine(float twips) {
     // Outside this range no press can be on the board; it also keeps the 16-bit result exact.
     if (!(twips > -0.5f && twips < 32000.0f)) return -1;

@@ -16,6 +16,8 @@ struct GameState {
     int16_t tesuumax = 0;  // highest move number redo may reach
     int16_t lastcell = 0;  // bound on the jumped-over index in four directions; kLastcell once loaded
     int16_t undoused = 0;  // -1 once undo or redo was used in this game
+    int16_t curx = 0;      // the keyboard cursor's column and row on the board; 0 until the first board is
+    int16_t cury = 0;      // laid out, (1,1) then. Shown exactly while Shape1 is visible
 
     History frompin{}, fromx{}, fromy{};
     History tox{}, toy{}, topin{};

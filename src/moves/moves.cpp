@@ -95,5 +95,37 @@ void Form_MouseDown(GameState& s, Toolkit& tk, int16_t button, int16_t /*shift*/
     if (jumped == kTrue) recordMove(s, tk);
 }
 
+void Form_KeyDown(GameState& s, Toolkit& tk, int16_t keyCode, int16_t /*shift*/) {
+    if (s.keta < kMinKeta) return;  // no board yet
+    const bool shown = tk.visible(Form::Form1, Control::Shape1, 0);
+    int16_t col = s.curx, row = s.cury;
+    switch (keyCode) {
+        case vbKeyLeft: --col; break;
+        case vbKeyRight: ++col; break;
+        case vbKeyUp: --row; break;
+        case vbKeyDown: ++row; break;
+        case vbKeySpace:
+        case vbKeyReturn: {
+            if (!shown) return;  // no action on a square the player cannot see
+            // The click a mouse would make there: on the pin's button while one stands, else on the board.
+            const int16_t p = s.cellno[s.curx][s.cury];
+            if (tk.visible(Form::Form1, Control::pin, p))
+                pin_Click(s, tk, p);
+            else
+                Form_MouseDown(s, tk, vbLeftButton, 0, s.curx * kSquare + kSquare / 2, s.cury * kSquare + kSquare / 2);
+            return;
+        }
+        default: return;
+    }
+    // A hidden cursor shows where it was left; a shown one moves, but never off the triangle.
+    if (shown && col >= 1 && row >= 1 && col <= s.keta && row <= s.keta && cellcheck(s.cellno[col][row], s.keta) == kTrue) {
+        s.curx = col;
+        s.cury = row;
+        tk.setLeft(Form::Form1, Control::Shape1, 0, col * kSquare);
+        tk.setTop(Form::Form1, Control::Shape1, 0, row * kSquare);
+    }
+    if (!shown) tk.setVisible(Form::Form1, Control::Shape1, 0, true);
+}
+
 }  // namespace form1
 }  // namespace tori

@@ -22,6 +22,8 @@ inline constexpr Rect kPinTemplate{4080, 60, 600, 600};
 inline constexpr Rect kLabel1Template{540, 180, 150, 270};
 inline constexpr Rect kLabel2Template{240, 540, 150, 270};
 inline constexpr std::string_view kLabelTemplateCaption = "1";
+// Shape1, the keyboard cursor: one square, hidden until the first arrow key; the game places it.
+inline constexpr Rect kShape1{450, 450, 450, 450};
 inline constexpr float kPinFontPoints = 15.75f;
 inline constexpr float kLabelFontPoints = 13.5f;
 

@@ -23,8 +23,11 @@ enum class Control : int16_t {
     List1,     // Form3: the list box of move record lines
     Command1,  // Form2: OK(&O); Form3: 閉じる(&C)
     Image1,    // Form2: the program's icon
+    Shape1,    // Form1: the keyboard cursor, a frame just inside one square, drawn over its pin; visible while
+               // the cursor is shown. A press of the mouse on the board hides it, as toolkits hide their
+               // keyboard focus frame once the pointer is used
 };
-inline constexpr int kControls = 6;
+inline constexpr int kControls = 7;
 
 // Every item of the board window's menu tree, in display order (shell/menus.cpp). A new item also
 // needs its row in the menu table, its name in tests/fake_toolkit.cpp and kMenuItems below.

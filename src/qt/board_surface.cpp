@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "moves/moves.h"
 #include "platform/design.h"
+#include "qt/board_accessible.h"
 #include "qt/look.h"
 #include "qt/twips.h"
 
@@ -31,6 +33,19 @@ int16_t shiftCode(Qt::KeyboardModifiers m) {
     return code;
 }
 
+int16_t keyCode(const QKeyEvent& e) {
+    switch (e.key()) {
+        case Qt::Key_Left: return vbKeyLeft;
+        case Qt::Key_Up: return vbKeyUp;
+        case Qt::Key_Right: return vbKeyRight;
+        case Qt::Key_Down: return vbKeyDown;
+        case Qt::Key_Space: return e.isAutoRepeat() ? 0 : vbKeySpace;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return e.isAutoRepeat() ? 0 : vbKeyReturn;
+        default: return 0;
+    }
+}
+
 BoardSurface::BoardSurface(QWidget* parent) : QWidget(parent) {
     QPalette p = palette();
     p.setColor(QPalette::Window, toQColor(design::kBoardWindowBack));
@@ -38,6 +53,8 @@ BoardSurface::BoardSurface(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // The window's one place in the focus chain: the keys go to the board, and Tab stays there.
+    setFocusPolicy(Qt::StrongFocus);
     fitPicture();
 }
 
@@ -110,6 +127,56 @@ void BoardSurface::mousePressEvent(QMouseEvent* e) {
     if (button == 0 || !onPress) return;
     const QPointF at = e->position();
     onPress(button, shiftCode(e->modifiers()), toTwips(at.x()), toTwips(at.y()));
+}
+
+void BoardSurface::keyPressEvent(QKeyEvent* e) {
+    const int16_t code = keyCode(*e);
+    if (code == 0 || !onKey) return QWidget::keyPressEvent(e);
+    e->accept();
+    onKey(code, shiftCode(e->modifiers()));
+}
+
+// The window has just become active: assistive technology hears of the cursor's square again.
+void BoardSurface::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    announceBoard(this);
+}
+
+CursorFrame::CursorFrame(QWidget* board) : QWidget(board) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    board->installEventFilter(this);
+    for (QObject* child : board->children())
+        if (child != this) child->installEventFilter(this);
+}
+
+bool CursorFrame::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
+        hide();
+    } else if (e->type() == QEvent::ChildAdded && watched == parent()) {
+        // Controls made later (the pins) also tell of presses, and stand below the frame.
+        static_cast<QChildEvent*>(e)->child()->installEventFilter(this);
+        raise();
+    }
+    return false;
+}
+
+void CursorFrame::resizeEvent(QResizeEvent*) {
+    const QRect r = rect();
+    setMask(QRegion(r.adjusted(1, 1, -1, -1)).subtracted(QRegion(r.adjusted(5, 5, -5, -5))));
+}
+
+void CursorFrame::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect r = rect();
+    const auto ring = [&](int inset, int width, QColor colour) {
+        const QRegion band = QRegion(r.adjusted(inset, inset, -inset, -inset))
+                                 .subtracted(QRegion(r.adjusted(inset + width, inset + width, -inset - width, -inset - width)));
+        for (const QRect& part : band) painter.fillRect(part, colour);
+    };
+    ring(1, 1, Qt::black);
+    ring(2, 2, palette().color(QPalette::Highlight));
+    ring(4, 1, Qt::white);
 }
 
 PinButton::PinButton(QWidget* parent) : QPushButton(parent) {

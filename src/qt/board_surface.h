@@ -26,11 +26,17 @@ public:
 
     // button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; position in twips.
     std::function<void(int16_t button, int16_t shift, float x, float y)> onPress;
+    // The keys the game answers, by their key codes (keyCode below).
+    std::function<void(int16_t keyCode, int16_t shift)> onKey;
+    // What stands on square (col, row), in words, for assistive technology; empty off the board.
+    std::function<QString(int col, int row)> describe;
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
     void showEvent(QShowEvent*) override;
 
 private:
@@ -38,6 +44,20 @@ private:
     void fillPixels(const QRect& r, QColor colour);
 
     QImage picture_;
+};
+
+// Shape1, the keyboard cursor: a frame just inside a square, standing over the pin that may be there,
+// in the desktop's highlight colour between a black line and a white one, so that one of them stands
+// out on any ground; the middle of the square shows through. A press of any mouse button on the board,
+// on a pin or on a label, hides it, as toolkits hide their keyboard focus frame once the pointer is used.
+class CursorFrame : public QWidget {
+public:
+    explicit CursorFrame(QWidget* board);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 };
 
 // A pin: the desktop style's push button without a caption, covering its square, its face in the
@@ -78,8 +98,10 @@ private:
     Ground ground_;
 };
 
-// Qt's mouse state as the game counts it.
+// Qt's mouse and key state as the game counts it; keyCode is 0 for a key the game does not answer, and
+// for Space and Enter held down: a held key is one press, as a held mouse button is one click.
 int16_t buttonCode(Qt::MouseButton b);
 int16_t shiftCode(Qt::KeyboardModifiers m);
+int16_t keyCode(const QKeyEvent& e);
 
 }  // namespace tori::qt

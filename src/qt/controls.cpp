@@ -62,7 +62,9 @@ void QtToolkit::setCaption(Form f, Control c, int16_t i, std::string_view captio
 }
 
 void QtToolkit::setVisible(Form f, Control c, int16_t i, bool visible) {
-    loadedControl(f, c, i)->setVisible(visible);
+    QWidget* w = loadedControl(f, c, i);
+    w->setVisible(visible);
+    if (visible && c == Control::Shape1) w->raise();  // over the pins, whenever they were made
 }
 
 // The control's own flag, also in a hidden window.

@@ -7,9 +7,11 @@
 
 #include <QApplication>
 
+#include "game/board.h"
 #include "moves/moves.h"
 #include "moves/record.h"
 #include "platform/design.h"
+#include "qt/board_accessible.h"
 #include "qt/look.h"
 #include "qt/sound.h"
 #include "qt/twips.h"
@@ -96,6 +98,11 @@ void QtToolkit::createBoard() {
     board_->setWindowIcon(appIcon());
     BoardSurface* surface = board_->surface();
     surface->onPress = [this](int16_t button, int16_t shift, float x, float y) { boardPressed(button, shift, x, y); };
+    surface->onKey = [this](int16_t keyCode, int16_t shift) { keyPressed(keyCode, shift); };
+    surface->describe = [this](int col, int row) { return text(cellname(state_, *this, int16_t(col), int16_t(row))); };
+    static const bool accessible = (installBoardAccessibility(), true);
+    (void)accessible;
+    surface->setFocus();
     board_->onClose = [this] { boardClosing(); };
     board_->onFrameChanged = [this] { placement_.boardFramed(); };
     buildMenus();
@@ -118,6 +125,10 @@ void QtToolkit::createBoard() {
         label->hide();
         boardControls_[{c, 0}] = label;
     }
+    auto* cursor = new CursorFrame(surface);
+    cursor->setGeometry(toPixels(design::kShape1));
+    cursor->hide();
+    boardControls_[{Control::Shape1, 0}] = cursor;
 }
 
 void QtToolkit::createList() {
@@ -126,6 +137,7 @@ void QtToolkit::createList() {
     // The widest line a game writes: a two-digit move number, every other part of one width.
     list_->setFittingFont(designFont(design::kLabelFontPoints, false), text(recordLine(26, 7, 1, 5, 1)));
     list_->onCommand1 = [this] { command1Clicked(Form::Form3); };
+    list_->list()->setAccessibleName(text(design::kForm3Caption));  // a screen reader names the list by it
     reachMenusFrom(list_);
 }
 
@@ -134,6 +146,7 @@ void QtToolkit::createAbout() {
     about_->setFont(designFont(design::kLabelFontPoints, false));
     for (int i = 0; i < 3; ++i) about_->setLine(i, {});
     about_->onCommand1 = [this] { command1Clicked(Form::Form2); };
+    about_->image1()->setAccessibleName(text("トリピンのアイコン"));
 }
 
 // Ending
@@ -154,19 +167,33 @@ void QtToolkit::shutDown() {
 
 // Events from the widgets
 
+// After each event, assistive technology hears what it changed on the board.
+void QtToolkit::announce() {
+    if (!ended_ && board_) announceBoard(board_->surface());
+}
+
 void QtToolkit::boardPressed(int16_t button, int16_t shift, float x, float y) {
     if (ended_) return;
     form1::Form_MouseDown(state_, *this, button, shift, x, y);
+    announce();
+}
+
+void QtToolkit::keyPressed(int16_t keyCode, int16_t shift) {
+    if (ended_) return;
+    form1::Form_KeyDown(state_, *this, keyCode, shift);
+    announce();
 }
 
 void QtToolkit::pinClicked(int16_t index) {
     if (ended_) return;
     pin_Click(state_, *this, index);
+    announce();
 }
 
 void QtToolkit::menuTriggered(Menu m, int16_t index) {
     if (ended_) return;
     menuChosen(state_, *this, m, index);
+    announce();
 }
 
 void QtToolkit::command1Clicked(Form f) {

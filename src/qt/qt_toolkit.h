@@ -108,10 +108,12 @@ private:
 
     // Events from the widgets, passed on to the game's handlers unless the program has ended.
     void boardPressed(int16_t button, int16_t shift, float x, float y);
+    void keyPressed(int16_t keyCode, int16_t shift);
     void pinClicked(int16_t index);
     void menuTriggered(Menu m, int16_t index);
     void command1Clicked(Form f);
     void boardClosing();
+    void announce();
 
     GameState& state_;
     bool ended_ = false;

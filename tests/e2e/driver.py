@@ -9,7 +9,7 @@ BOARD_TITLE = "トリピン"
 LIST_TITLE = "指し手手順"
 APP_TITLE = "トリピン For Windows 95"  # every message box of the program carries it
 
-GREEN, GREY, BLACK = (0, 128, 0), (128, 128, 128), (0, 0, 0)
+GREEN, GREY, BLACK, WHITE = (0, 128, 0), (128, 128, 128), (0, 0, 0), (255, 255, 255)
 SQUARE = 30  # 450 twips at 15 twips per pixel
 
 
@@ -29,6 +29,7 @@ class Program:
                                                    stdout=self.log, stderr=subprocess.STDOUT)
         self.board = self.list = None
         self.surface = None  # screen position of the board surface's top-left corner
+        self.own_pixels = False  # the board read from the window's own contents, not the screen's
 
     def start(self, timeout=20.0, offset=None, own_pixels=False):
         """Waits for both windows and finds the board surface below the menu bar, or takes its known offset
@@ -37,6 +38,7 @@ class Program:
         self.board = self.xs.wait_window(BOARD_TITLE, timeout)
         self.list = self.xs.wait_window(LIST_TITLE, timeout)
         self.board_window = self.board[0]
+        self.own_pixels = own_pixels
         if offset:
             x, y = self.xs.origin(self.board_window)
             self.surface = (x + offset[0], y + offset[1])
@@ -98,10 +100,48 @@ class Program:
     def square_centre(self, col, row):
         return self.surface[0] + SQUARE * col + SQUARE // 2, self.surface[1] + SQUARE * row + SQUARE // 2
 
-    def grab_surface(self):
-        return self.xs.grab(self.surface[0], self.surface[1], 9 * SQUARE, 9 * SQUARE)
+    def grab_surface(self, scale=1):
+        size = int(9 * SQUARE * scale)
+        if self.own_pixels:
+            x, y = self.xs.origin(self.board_window)
+            return self.xs.grab(self.surface[0] - x, self.surface[1] - y, size, size, self.board_window)
+        return self.xs.grab(self.surface[0], self.surface[1], size, size)
 
-    # Input.
+    # The keyboard.
+
+    def steps(self, cursor, to):
+        """The arrow keys from the cursor's square to another, each with the square it leads to: left and up first,
+        then right and down, so that every step stays on the triangle."""
+        (col, row), out = cursor, []
+        for key, dc, dr in (("Left", -1, 0), ("Up", 0, -1), ("Right", 1, 0), ("Down", 0, 1)):
+            while (to[0] - col) * dc > 0 or (to[1] - row) * dr > 0:
+                col, row = col + dc, row + dr
+                out.append((key, (col, row)))
+        return out
+
+    def play_by_keys(self, n, moves, pins, cursor):
+        """Each move by keys alone: arrows to the pin and Space, arrows to its destination and Enter; waits until the
+        board shows the jump. Returns the pins and the cursor's square."""
+        for move in moves:
+            keys = []
+            for p, action in ((move[0], "space"), (move[1], "Return")):
+                keys += [key for key, _ in self.steps(cursor, rules.square(p, n))] + [action]
+                cursor = rules.square(p, n)
+            self.xs.xdotool("key", "--delay", "20", *keys)
+            pins = rules.play(pins, move, n)
+            if len(pins) > 1:
+                self.expect_board(n, pins)
+        return pins, cursor
+
+    def cursor_frame(self, col, row, scale=1):
+        """Whether the cursor's frame stands just inside the square: along its middle row, in its first five pixels
+        past the edge, a black line, the highlight colour, a white line."""
+        pic, at = self.grab_surface(scale), lambda v: int(v * SQUARE * scale)
+        line = [pic(at(col) + dx, at(row) + at(1) // 2) for dx in range(1, int(6 * scale))]
+        if BLACK not in line or WHITE not in line[line.index(BLACK):]:
+            return False
+        first = line.index(BLACK)
+        return any(c not in (BLACK, WHITE) for c in line[first + 1:line.index(WHITE, first)])
 
     def focus(self):
         self.xs.focus(self.board_window)

@@ -8,6 +8,7 @@ The suites, each a CTest test (tests/e2e/CMakeLists.txt), run the named runs, or
   desktops    the desktop step under openbox and mutter on Xvfb and under GNOME, sway and Weston with Xwayland,
               and the list against the board at a scale of 1.5
   wayland     wayland.py: the program as a Wayland client of a headless Weston; exits 77 when Weston cannot run
+  accessibility  accessibility.py: a game read through AT-SPI; run on a private D-Bus session (dbus-run-session)
 """
 
 import datetime
@@ -343,6 +344,48 @@ def close_during_a_game_and_exit_item(xs, binary):
 
 
 @step
+def keyboard_game(xs, binary, n=5):
+    """A game won by keys alone, no pointer event after start-up: the size by the menu's access keys, each lift and
+    jump by arrows, Space and Enter; the list and the winning question as the mouse game checks them. The cursor's
+    frame comes with the first arrow key, stays through はい and goes at a mouse press."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_QPA_PLATFORM=None).start(own_pixels=True)
+    try:
+        program.choose_size(n)
+        check(not program.cursor_frame(1, 1), "the cursor's frame shows before any key")
+        xs.xdotool("key", "Down")
+        xs.wait_for(lambda: program.cursor_frame(1, 1), 5, "the cursor's frame on (1,1) after the first arrow key")
+        game = rules.winning_game(n)
+        pins, cursor = program.play_by_keys(n, game[:-1], rules.start_position(n), (1, 1))
+        program.menu("c")
+        lines = [rules.record_line(t, move, n) for t, move in enumerate(game[:-1], 1)]
+        xs.wait_for(lambda: (xs.clipboard() or "").split("\r\n")[3:] == lines, 5, "the copied list of the moves")
+        check(not program.message_boxes(), "a message box came up before the last pin")
+        program.focus()
+        program.play_by_keys(n, game[-1:], pins, cursor)
+        program.answer("alt+y")
+        program.expect_board(n, rules.start_position(n))
+        last = rules.square(game[-1][1], n)
+        check(program.cursor_frame(*last), f"the cursor's frame left {last} after はい")
+        xs.click(program.surface[0] + 8 * SQUARE + 10, program.surface[1] + 8 * SQUARE + 5)
+        xs.wait_for(lambda: not program.cursor_frame(*last), 5, "the cursor's frame to go at a mouse press")
+    finally:
+        program.close()
+
+
+@step
+def keyboard_cursor_at_scale(xs, binary):
+    """At a scale of 1.5 the cursor's frame stands just inside its square and follows the arrow keys."""
+    program = Program(xs, binary, cwd=os.path.dirname(binary), QT_SCALE_FACTOR="1.5").start()
+    try:
+        program.menu("s", "5")
+        xs.xdotool("key", "Right", "Right")
+        xs.wait_for(lambda: program.cursor_frame(2, 1, 1.5) and not program.cursor_frame(1, 1, 1.5), 5,
+                    "the cursor's frame on (2,1) at scale 1.5")
+    finally:
+        program.close()
+
+
+@step
 def dark_scheme(xs, binary):
     """Under a dark colour scheme the text on the fixed greys keeps a readable contrast: the row numbers on the board
     window's grey and the About box's lines on its grey."""
@@ -353,6 +396,8 @@ def dark_scheme(xs, binary):
                       KDE_SESSION_VERSION="5").start()
     try:
         program.menu("s", "5")  # the pins take the scheme's dark face
+        xs.xdotool("key", "Down")
+        xs.wait_for(lambda: program.cursor_frame(1, 1), 5, "the cursor's frame on the dark pin of (1,1)")
         x, y = program.surface
         row = lambda: xs.grab(x + 16, y + 66, 10, 18)  # Label2(1), the row number 1, at 240 × 990 twips
         xs.wait_for(lambda: text_contrast(row(), GREY) >= 4.5, 5,
@@ -419,7 +464,9 @@ SUITES = {
     "desktops": lambda binary: [("desktop", start, desktop) for start in DESKTOPS.values()]
     + [("fractional_scale", DESKTOPS["openbox"], fractional_scale),
        ("high_scale", DESKTOPS["openbox"], lambda xs, binary: fractional_scale(xs, binary, "2")),
-       ("small_screen", lambda: XServer(800, 600, wm=["openbox"]), small_screen)],
+       ("small_screen", lambda: XServer(800, 600, wm=["openbox"]), small_screen)]
+    + [("keyboard_game_7x7", DESKTOPS[name], lambda xs, binary: keyboard_game(xs, binary, 7)) for name in ("openbox", "gnome")],
+    "accessibility": lambda binary: __import__("accessibility").runs(),  # pyatspi: run by Debian's python3
     "wayland": lambda binary: [("wayland_client", wayland.HeadlessWeston, wayland.wayland_client),
                                ("title_bars", wayland.NestedWeston, wayland.title_bars)],
 }
