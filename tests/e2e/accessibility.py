@@ -30,15 +30,8 @@ def read_a_game(xs, binary):
         app = xs.wait_for(lambda: next((a for a in pyatspi.Registry.getDesktop(0)
                                         if a and a.get_process_id() == program.process.pid), None), 10, "the program")
         board = xs.wait_for(lambda: next((c for c in app[0] if c and c.name == "盤面"), None), 10, "the board")
-        for attempt in (1, 2, 3):  # Qt hands each key to the accessibility registry first, which loses one at times
-            before = program.focus() or xs.menus()
-            xs.xdotool("key", "alt+m")
-            try:
-                xs.wait_for(lambda: xs.menus() - before, 1, "the Menu menu to open on Alt+M")
-                break
-            except AssertionError:
-                if attempt == 3:
-                    raise
+        program.focus()
+        xs.open_menu(attempts=3)
         xs.menu_keys("s", str(N))
         pins, cursor = rules.start_position(N), (1, 1)
         triangle = [(c, r) for r in range(1, N + 1) for c in range(1, N + 1) if rules.in_triangle(c, r, N)]

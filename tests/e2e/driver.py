@@ -156,8 +156,7 @@ class Program:
         the program had queued before has been handled."""
         self.focus()
         before = self.xs.menus()
-        self.xs.xdotool("key", "alt+m")
-        self.xs.wait_for(lambda: self.xs.menus() - before, 5, "the Menu menu to open")
+        self.xs.open_menu()
         self.xs.xdotool("key", "Escape")
         self.xs.wait_for(lambda: not self.xs.menus() - before, 5, "the Menu menu to close")
 

@@ -113,7 +113,7 @@ def desktop(xs, binary):
                         "the focus to leave the hidden list window")
             before = {w[0] for w in xs.top_windows()}
             if by_keys:
-                xs.keys("alt+m")
+                xs.open_menu()
             else:
                 x, y = xs.origin(board)
                 xs.click(x + 20, y + (program.surface[1] - cy) // 2)  # the Menu menu's title
@@ -160,9 +160,7 @@ def desktop(xs, binary):
             xs.xdotool("windowminimize", listed)
             xs.wait_for(lambda: xs.attributes(listed).map_state != IS_VIEWABLE, 5, "the list window to minimize")
             program.focus()
-            before = {w[0] for w in xs.top_windows()}
-            xs.keys("alt+m")
-            xs.wait_for(lambda: any(w[6] and w[0] not in before for w in xs.top_windows()), 5, "the Menu menu")
+            xs.open_menu()
             check(xs.attributes(listed).map_state != IS_VIEWABLE, "the minimized list came back by itself")
             xs.keys("l")
             xs.wait_for(lambda: xs.attributes(listed).map_state == IS_VIEWABLE, 5, "the minimized list to come back")
